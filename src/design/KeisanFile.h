@@ -1,0 +1,37 @@
+// Keisan.txt: the results of the last run, one line of 25 fields per candidate.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "DesignConditions.h"
+#include "KeisanRecord.h"
+
+namespace sekora {
+
+inline constexpr const char* kResultsFileName = "Keisan.txt";
+inline constexpr std::int16_t kFileModeWrite = 0;
+inline constexpr std::int16_t kFileModeRead = 1;
+
+// The 25 fields of `rec` as one line of Keisan.txt, without the line end.
+std::string ResultsLine(const KeisanRecord& rec);
+
+// FileMode 0 writes candidates 1 .. conditions.CandidateCount of `records`
+// (only Status 0 when ExcludeNg is 1) to `folder`/Keisan.txt, replacing the
+// old file only once the new one is complete. FileMode 1 reads the file back:
+// CandidateCount becomes the number of lines and `records` holds them. Any
+// other mode does nothing. Throws ResultsFileError.
+void KeisanFile(std::int16_t fileMode, Candidates& records, DesignConditions& conditions,
+                const std::string& folder);
+
+// The record of line `selectedNo` of `folder`/Keisan.txt, reading at most
+// conditions.CandidateCount lines; a number outside 1 .. CandidateCount gives
+// the last line read, and CandidateCount 0 leaves `rec` as it is.
+void ReadSelectedRecord(const std::string& folder, const DesignConditions& conditions,
+                        std::int16_t selectedNo, KeisanRecord& rec);
+
+// The Status digit of line `lineNo` of `folder`/Keisan.txt: 0 when there is
+// no such line. Throws ResultsFileError when the file cannot be read.
+std::int16_t LookupStatus(const std::string& folder, std::int16_t lineNo);
+
+}  // namespace sekora
