@@ -17,8 +17,7 @@ inline constexpr const char* kPipeCatalogueName = "KAN.TXT";
 // first, then all pipes of KAN.TXT. Updates `conditions.CandidateCount`.
 // Throws CatalogueError for a missing file or a bad line, and
 // TooManyCandidatesError past 32 767 candidates.
-void LoadSections(const std::string& folder, DesignConditions& conditions,
-                  Candidates& candidates);
+void LoadSections(const std::string& folder, DesignConditions& conditions, Candidates& candidates);
 
 // Appends the candidates of one catalogue's text. `fileName` names the file
 // in error messages.

@@ -1,6 +1,7 @@
 // One candidate section and every quantity of its hydraulic check.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -46,6 +47,17 @@ struct KeisanRecord {
 
   friend bool operator==(const KeisanRecord&, const KeisanRecord&) = default;
 };
+
+inline constexpr int kQuantityCount = 23;
+
+// The 23 real quantities of a record, B to hReq, in field order, as
+// pointers into `r` (const when `r` is const).
+template <typename Record>
+auto Quantities(Record& r) -> std::array<decltype(&r.B), kQuantityCount> {
+  return {&r.B,     &r.H,     &r.D,  &r.n1, &r.n2, &r.h1, &r.A1,  &r.P1,
+          &r.R1,    &r.V1,    &r.h2, &r.A2, &r.P2, &r.R2, &r.V2,  &r.FricQL,
+          &r.Fric1, &r.Fric2, &r.hf, &r.E1, &r.E2, &r.dE, &r.hReq};
+}
 
 // The candidates of one run in catalogue order. Element 0 is candidate 1.
 using Candidates = std::vector<KeisanRecord>;

@@ -13,11 +13,11 @@ namespace sekora {
 // A number pattern: "0", "0.00", "0.000", "0.00000" or "0.000000". The
 // enumerator's value is the number of decimals the pattern prints.
 enum class Pattern : int {
-  Whole = 0,     // "0"
-  Fixed2 = 2,    // "0.00"
-  Fixed3 = 3,    // "0.000"
-  Fixed5 = 5,    // "0.00000"
-  Fixed6 = 6,    // "0.000000"
+  Whole = 0,   // "0"
+  Fixed2 = 2,  // "0.00"
+  Fixed3 = 3,  // "0.000"
+  Fixed5 = 5,  // "0.00000"
+  Fixed6 = 6,  // "0.000000"
 };
 
 // Appends `value` formatted with `pattern` to `out`: at least one digit before

@@ -1,0 +1,151 @@
+#include "RunDesign.h"
+
+#include <cmath>
+
+#include "Catalogue.h"
+#include "CriticalDepth.h"
+#include "FlowSection.h"
+#include "KeisanFile.h"
+#include "NumberText.h"
+
+namespace sekora {
+namespace {
+
+// Manning roughness coefficients, the same at both ends of the culvert.
+constexpr double kBoxRoughness = 0.020;
+constexpr double kPipeRoughness = 0.010;
+
+// The inlet depth moves by this much per search step, m.
+constexpr double kSearchStep = 0.001;
+
+// The search fails once its step counter passes this limit, so it evaluates
+// the balance at most 1002 times.
+constexpr int kStepLimit = 1000;
+
+// Exponent of the hydraulic radius in Manning's friction slope.
+constexpr double kRadiusExponent = 4.0 / 3.0;
+
+double Round3(double v) {
+  return FormatRound(v, Pattern::Fixed3);
+}
+double Round5(double v) {
+  return FormatRound(v, Pattern::Fixed5);
+}
+
+bool IsUsableSection(double A, double P, double R) {
+  return A > 0.0 && P > 0.0 && R > 0.0 && std::isfinite(A) && std::isfinite(P) && std::isfinite(R);
+}
+
+// Velocity head alpha Q^2 / (2 g A^2), m, for flow area A (m2).
+double VelocityHead(double A, const DesignConditions& c) {
+  return c.Alpha * std::pow(c.Q, 2.0) / (2.0 * c.g * std::pow(A, 2.0));
+}
+
+// Manning friction factor n^2 / (A^2 R^(4/3)), s2/m6, rounded to 5 decimals.
+double FrictionFactor(double n, double A, double R) {
+  return Round5(std::pow(n, 2.0) / (std::pow(A, 2.0) * std::pow(R, kRadiusExponent)));
+}
+
+// The energies of both ends at the current inlet depth, stored as computed.
+// False when the arithmetic breaks down.
+bool EvaluateBalance(KeisanRecord& rec, const DesignConditions& c) {
+  rec.FricQL = Round3(std::pow(c.Q, 2.0) * c.L / 2.0);
+  rec.Fric1 = FrictionFactor(rec.n1, rec.A1, rec.R1);
+  rec.Fric2 = FrictionFactor(rec.n2, rec.A2, rec.R2);
+  rec.hf = Round3((rec.Fric2 + rec.Fric1) * rec.FricQL);
+  rec.E1 = Round3(VelocityHead(rec.A1, c) + rec.h1 + c.Z1);
+  rec.E2 = Round3(VelocityHead(rec.A2, c) + rec.h2 + c.Z2 + rec.hf);
+  return std::isfinite(rec.FricQL) && std::isfinite(rec.Fric1) && std::isfinite(rec.Fric2) &&
+         std::isfinite(rec.hf) && std::isfinite(rec.E1) && std::isfinite(rec.E2);
+}
+
+double SectionHeight(const KeisanRecord& rec) {
+  return rec.Kind == KindBox ? rec.H : rec.D;
+}
+
+// Steps h1 by 1 mm from h2 until the rounded energies of both ends are equal.
+// Too much energy at the inlet lowers h1, too little raises it.
+void SearchInletDepth(KeisanRecord& rec, const DesignConditions& c) {
+  rec.h1 = rec.h2;
+  for (int k = 0;; ++k) {
+    if (!(rec.h1 > 0.0)) {
+      rec.Status = StatusInletNotFound;
+      return;
+    }
+    CalcFlowSection(kSideInlet, rec, c);
+    if (!IsUsableSection(rec.A1, rec.P1, rec.R1) || !EvaluateBalance(rec, c)) {
+      rec.Status = StatusInletNotFound;
+      return;
+    }
+    if (rec.E1 > rec.E2) {
+      rec.h1 = rec.h1 - kSearchStep;
+    } else if (rec.E1 < rec.E2) {
+      rec.h1 = rec.h1 + kSearchStep;
+    } else {
+      rec.dE = rec.E1 - rec.E2;
+      return;
+    }
+    if (rec.h1 > SectionHeight(rec)) {
+      rec.Status = StatusInletOver;
+      return;
+    }
+    if (k > kStepLimit) {
+      rec.Status = StatusInletNotFound;
+      return;
+    }
+  }
+}
+
+// Inlet depth plus the freeboard (1 - ratio) of the section height must stay
+// below the section height.
+void CheckFreeboard(KeisanRecord& rec, const DesignConditions& c) {
+  const double ratio = rec.Kind == KindBox ? c.BoxRatio : c.CircleRatio;
+  const double height = SectionHeight(rec);
+  rec.hReq = (1.0 - ratio) * height + rec.h1;
+  if (!(rec.hReq < height)) rec.Status = StatusFreeboardOver;
+}
+
+// A candidate whose arithmetic broke down is NG already; the quantities it
+// was left with must not carry a NaN or an infinity into the results file.
+void ClearNonFinite(KeisanRecord& rec) {
+  for (double* q : Quantities(rec)) {
+    if (!std::isfinite(*q)) *q = 0.0;
+  }
+}
+
+void DesignCandidate(KeisanRecord& rec, const DesignConditions& c) {
+  CalcCriticalDepth(rec, c);
+  if (rec.Status != StatusOk) return;
+  CalcFlowSection(kSideOutlet, rec, c);
+  if (!IsUsableSection(rec.A2, rec.P2, rec.R2)) {
+    rec.Status = StatusOutletOver;
+    return;
+  }
+  SearchInletDepth(rec, c);
+  if (rec.Status != StatusOk) return;
+  CheckFreeboard(rec, c);
+}
+
+}  // namespace
+
+void DesignCandidates(Candidates& candidates, const DesignConditions& conditions) {
+  for (KeisanRecord& rec : candidates) {
+    const double n = rec.Kind == KindBox ? kBoxRoughness : kPipeRoughness;
+    rec.n1 = n;
+    rec.n2 = n;
+  }
+  for (KeisanRecord& rec : candidates) {
+    DesignCandidate(rec, conditions);
+    ClearNonFinite(rec);
+  }
+}
+
+void RunDesign(const std::string& folder, DesignConditions& conditions) {
+  Candidates candidates;
+  conditions.CandidateCount = 0;
+  LoadSections(folder, conditions, candidates);
+  DesignCandidates(candidates, conditions);
+  KeisanFile(kFileModeWrite, candidates, conditions, folder);
+}
+
+}  // namespace sekora

@@ -1,0 +1,300 @@
+#include "NumberText.h"
+
+#include <array>
+#include <bit>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <vector>
+
+namespace sekora {
+namespace {
+
+// Significant decimal digits a value is taken to before it is rounded to a
+// pattern's decimals.
+constexpr int kSignificantDigits = 15;
+
+using u128 = unsigned __int128;
+
+constexpr std::array<std::uint64_t, 20> kPow10 = [] {
+  std::array<std::uint64_t, 20> p{};
+  std::uint64_t v = 1;
+  for (auto& e : p) {
+    e = v;
+    v *= 10;
+  }
+  return p;
+}();
+
+constexpr std::array<u128, 23> kPow10Wide = [] {
+  std::array<u128, 23> p{};
+  u128 v = 1;
+  for (auto& e : p) {
+    e = v;
+    v *= 10;
+  }
+  return p;
+}();
+
+// Doubles 10^0 .. 10^6: exact, so M / 10^d is the correctly rounded value of
+// the decimal text M * 10^-d.
+constexpr std::array<double, 7> kPow10Double = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6};
+
+// Values below this (for d decimals) print as zero whatever the 15-digit step
+// does: they are far below half a unit of the last decimal.
+constexpr std::array<double, 7> kBelowHalfUnit = {0.4, 0.04, 0.004, 4e-4, 4e-5, 4e-6, 4e-7};
+
+// The fast path covers magnitudes whose scaled digits fit in 53 bits.
+constexpr double kFastPathLimit = 1e9;
+
+int Decimals(Pattern pattern) {
+  return static_cast<int>(pattern);
+}
+
+// |value| * 10^d rounded as the patterns round, for 0 < |value| < 1e9, when
+// the value is not far below half a unit of the last decimal. Exact: the
+// binary value m * 2^k is scaled in 128-bit integers.
+std::uint64_t ScaledDigitsFast(double magnitude, int decimals) {
+  const std::uint64_t bits = std::bit_cast<std::uint64_t>(magnitude);
+  const int biased = static_cast<int>(bits >> 52);
+  const std::uint64_t fraction = bits & ((std::uint64_t{1} << 52) - 1);
+  const std::uint64_t m = biased == 0 ? fraction : (fraction | (std::uint64_t{1} << 52));
+  const int shift = 1075 - (biased == 0 ? 1 : biased);  // magnitude = m / 2^shift
+
+  // Decimal exponent e of the leading digit, first estimated from the binary
+  // exponent (off by at most one), then corrected on the truncated digits.
+  int e = static_cast<int>(std::floor((biased - 1023) * 0.30102999566398120));
+  u128 truncated = 0;
+  for (;;) {
+    const int s = kSignificantDigits - 1 - e;
+    truncated = (u128{m} * kPow10Wide[s]) >> shift;
+    if (truncated >= kPow10[kSignificantDigits]) {
+      ++e;
+    } else if (truncated < kPow10[kSignificantDigits - 1]) {
+      --e;
+    } else {
+      break;
+    }
+  }
+  const int s = kSignificantDigits - 1 - e;
+  const u128 scaled = u128{m} * kPow10Wide[s];
+  const u128 remainder = scaled & ((u128{1} << shift) - 1);
+  std::uint64_t digits15 = static_cast<std::uint64_t>(truncated);
+  if (remainder >= (u128{1} << (shift - 1))) ++digits15;
+
+  const int dropped = s - decimals;  // always >= 0 on this path
+  const std::uint64_t unit = kPow10[dropped];
+  std::uint64_t result = digits15 / unit;
+  if (digits15 % unit * 2 >= unit) ++result;
+  return result;
+}
+
+// Increments the decimal digit string `digits` at position `last` (carrying
+// to the left); returns true when a new leading digit had to be added.
+bool IncrementDigits(std::vector<char>& digits, std::size_t last) {
+  for (std::size_t i = last + 1; i-- > 0;) {
+    if (digits[i] != '9') {
+      ++digits[i];
+      return false;
+    }
+    digits[i] = '0';
+  }
+  digits.insert(digits.begin(), '1');
+  return true;
+}
+
+// Exact formatting for any finite magnitude: the exact decimal expansion of
+// the binary value, rounded to 15 significant digits and then to the
+// pattern's decimals. Used where the fast path does not reach.
+std::string FormatMagnitudeExact(double magnitude, int decimals) {
+  // Every double's exact expansion has at most 1074 decimals.
+  std::vector<char> buffer(1500);
+  auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), magnitude,
+                                 std::chars_format::fixed, 1074);
+  (void)ec;
+  std::vector<char> digits;
+  std::size_t pointPos = 0;  // number of integer digits
+  for (char* p = buffer.data(); p != end; ++p) {
+    if (*p == '.') {
+      pointPos = digits.size();
+    } else {
+      digits.push_back(*p);
+    }
+  }
+  std::size_t first = 0;
+  while (first < digits.size() && digits[first] == '0') ++first;
+  if (first < digits.size()) {
+    // Round half away to 15 significant digits.
+    const std::size_t keep = first + kSignificantDigits;
+    if (keep < digits.size()) {
+      const bool up = digits[keep] >= '5';
+      std::fill(digits.begin() + static_cast<std::ptrdiff_t>(keep), digits.end(), '0');
+      if (up && IncrementDigits(digits, keep - 1)) ++pointPos;
+    }
+    // Round half away to the pattern's decimals.
+    const std::size_t cut = pointPos + static_cast<std::size_t>(decimals);
+    if (cut < digits.size()) {
+      const bool up = digits[cut] >= '5';
+      digits.resize(cut);
+      if (up) {
+        if (cut == 0) {
+          digits.insert(digits.begin(), '1');
+          ++pointPos;
+        } else if (IncrementDigits(digits, cut - 1)) {
+          ++pointPos;
+        }
+      }
+    }
+  }
+  digits.resize(pointPos + static_cast<std::size_t>(decimals), '0');
+
+  std::string text;
+  std::size_t lead = 0;
+  while (lead + 1 < pointPos && digits[lead] == '0') ++lead;
+  if (pointPos == 0) text.push_back('0');
+  text.append(digits.begin() + static_cast<std::ptrdiff_t>(lead),
+              digits.begin() + static_cast<std::ptrdiff_t>(pointPos));
+  if (decimals > 0) {
+    text.push_back('.');
+    text.append(digits.begin() + static_cast<std::ptrdiff_t>(pointPos), digits.end());
+  }
+  return text;
+}
+
+bool OnFastPath(double magnitude) {
+  return magnitude < kFastPathLimit;
+}
+
+// |value| * 10^d as the patterns round it, on the fast path.
+std::uint64_t ScaledDigits(double magnitude, int decimals) {
+  if (magnitude < kBelowHalfUnit[decimals]) return 0;
+  return ScaledDigitsFast(magnitude, decimals);
+}
+
+void AppendScaled(std::string& out, bool negative, std::uint64_t scaled, int decimals) {
+  if (negative && scaled != 0) out.push_back('-');
+  char buffer[24];
+  int length = 0;
+  // Digits from the right; at least decimals + 1 of them.
+  do {
+    buffer[length++] = static_cast<char>('0' + scaled % 10);
+    scaled /= 10;
+  } while (scaled != 0 || length <= decimals);
+  for (int i = length; i-- > 0;) {
+    out.push_back(buffer[i]);
+    if (i == decimals && decimals > 0) out.push_back('.');
+  }
+}
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
+
+// The characters of the leading number of `text` (sign, digits, point) with
+// blanks removed; `digitCount` counts its digits.
+std::string LeadingNumber(std::string_view text, int& digitCount) {
+  std::string number;
+  digitCount = 0;
+  bool signSeen = false;
+  bool pointSeen = false;
+  for (char c : text) {
+    if (IsBlank(c)) continue;
+    if ((c == '-' || c == '+') && !signSeen && number.empty()) {
+      signSeen = true;
+      if (c == '-') number.push_back(c);
+    } else if (c >= '0' && c <= '9') {
+      signSeen = true;
+      number.push_back(c);
+      ++digitCount;
+    } else if (c == '.' && !pointSeen) {
+      signSeen = true;
+      pointSeen = true;
+      number.push_back(c);
+    } else {
+      break;
+    }
+  }
+  return number;
+}
+
+}  // namespace
+
+void AppendNumber(std::string& out, double value, Pattern pattern) {
+  if (std::isnan(value)) {
+    out += "NaN";
+    return;
+  }
+  if (std::isinf(value)) {
+    out += value < 0 ? "-Infinity" : "Infinity";
+    return;
+  }
+  const int decimals = Decimals(pattern);
+  const double magnitude = std::fabs(value);
+  const bool negative = value < 0;
+  if (OnFastPath(magnitude)) {
+    AppendScaled(out, negative, ScaledDigits(magnitude, decimals), decimals);
+    return;
+  }
+  if (negative) out.push_back('-');
+  out += FormatMagnitudeExact(magnitude, decimals);
+}
+
+std::string FormatNumber(double value, Pattern pattern) {
+  std::string text;
+  AppendNumber(text, value, pattern);
+  return text;
+}
+
+double FormatRound(double value, Pattern pattern) {
+  if (!std::isfinite(value)) return value;
+  const int decimals = Decimals(pattern);
+  const double magnitude = std::fabs(value);
+  if (OnFastPath(magnitude)) {
+    const std::uint64_t scaled = ScaledDigits(magnitude, decimals);
+    // scaled < 2^53 and 10^d are exact, so the quotient is the correctly
+    // rounded value of the text, as reading the text back would give.
+    const double rounded = static_cast<double>(scaled) / kPow10Double[decimals];
+    return value < 0 && scaled != 0 ? -rounded : rounded;
+  }
+  return NumericValue(FormatNumber(value, pattern));
+}
+
+double NumericValue(std::string_view text) {
+  int digitCount = 0;
+  const std::string number = LeadingNumber(text, digitCount);
+  if (digitCount == 0) return 0.0;
+  double value = 0.0;
+  const char* first = number.data();
+  const char* last = number.data() + number.size();
+  if (number.back() == '.') --last;  // "5." reads as 5
+  const auto [ptr, ec] = std::from_chars(first, last, value);
+  (void)ptr;
+  if (ec == std::errc::result_out_of_range) {
+    // Too large for a double, or below its smallest magnitude.
+    const bool negative = number.front() == '-';
+    const std::size_t integerEnd = number.find('.');
+    const std::string_view integerPart = std::string_view(number).substr(
+        negative ? 1 : 0,
+        integerEnd == std::string::npos ? std::string::npos : integerEnd - (negative ? 1 : 0));
+    const bool large = integerPart.find_first_not_of('0') != std::string_view::npos;
+    const double magnitude = large ? std::numeric_limits<double>::infinity() : 0.0;
+    return negative ? -magnitude : magnitude;
+  }
+  return value;
+}
+
+bool BeginsWithNumber(std::string_view text) {
+  int digitCount = 0;
+  LeadingNumber(text, digitCount);
+  return digitCount > 0;
+}
+
+std::optional<std::int16_t> ToInt16(double value) {
+  if (!(value >= -32768.5 && value <= 32767.5)) return std::nullopt;
+  const double rounded = std::nearbyint(value);  // default mode: halves to even
+  if (rounded < -32768.0 || rounded > 32767.0) return std::nullopt;
+  return static_cast<std::int16_t>(rounded);
+}
+
+}  // namespace sekora
