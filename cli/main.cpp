@@ -1,0 +1,110 @@
+// sekora-cli: runs the culvert calculation from the command line and prints
+// the results list, or draws the calculation sheet of one row.
+#include <unistd.h>
+
+#include <charconv>
+#include <filesystem>
+#include <iostream>
+
+#include "CliOptions.h"
+#include "DesignError.h"
+#include "KeisanFile.h"
+#include "NumberText.h"
+#include "ResultRow.h"
+#include "RunDesign.h"
+#ifdef SEKORA_WITH_SHEET
+#include "SheetOutput.h"
+#endif
+
+namespace {
+
+constexpr int kExitFailure = 2;
+constexpr const char* kNoFlowMessage = "計画流量または、延長が０です";
+
+std::string ProgramFolder() {
+  std::error_code ec;
+  const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  return ec ? std::string(".") : exe.parent_path().string();
+}
+
+std::string JsonNumber(double v) {
+  char buffer[32];
+  const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, v);
+  (void)ec;
+  return std::string(buffer, end);
+}
+
+// One line of Keisan.txt as read back, with its row number and status text.
+std::string JsonObject(int rowNo, const sekora::KeisanRecord& rec) {
+  static const char* const kQuantityNames[] = {
+      "B",  "H",  "D",  "n1",     "n2",    "h1",    "A1", "P1", "R1", "V1", "h2",  "A2",
+      "P2", "R2", "V2", "FricQL", "Fric1", "Fric2", "hf", "E1", "E2", "dE", "hReq"};
+  std::string json = "{\"No\":" + std::to_string(rowNo) +
+                     ",\"Status\":" + std::to_string(rec.Status) +
+                     ",\"Kind\":" + std::to_string(rec.Kind);
+  int i = 0;
+  for (const double* q : sekora::Quantities(rec)) {
+    json += ",\"" + std::string(kQuantityNames[i++]) + "\":" + JsonNumber(*q);
+  }
+  json += ",\"StatusText\":\"" + sekora::StatusText(rec.Status) + "\"}";
+  return json;
+}
+
+void PrintRows(const sekora::Candidates& records, int count, bool json) {
+  if (json) std::cout << "[\n";
+  for (int n = 1; n <= count; ++n) {
+    const sekora::KeisanRecord& rec = records[static_cast<std::size_t>(n - 1)];
+    if (json) {
+      std::cout << "  " << JsonObject(n, rec) << (n < count ? ",\n" : "\n");
+    } else {
+      std::cout << sekora::ResultRowText(n, rec) << '\n';
+    }
+  }
+  if (json) std::cout << "]\n";
+}
+
+int Run(const sekora::cli::CliOptions& options) {
+  sekora::DesignConditions conditions = options.conditions;
+  if (!(conditions.Q > 0.0) || !(conditions.L > 0.0)) {
+    std::cerr << kNoFlowMessage << '\n';
+    return kExitFailure;
+  }
+  const std::string folder = options.folder.value_or(ProgramFolder());
+  sekora::RunDesign(folder, conditions);
+
+  // The list is built from the file, as the results window builds it.
+  sekora::Candidates records;
+  sekora::KeisanFile(sekora::kFileModeRead, records, conditions, folder);
+#ifdef SEKORA_WITH_SHEET
+  if (options.sheetRow) {
+    return sekora::cli::WriteSheet(folder, conditions, static_cast<std::int16_t>(*options.sheetRow),
+                                   *options.sheetOut, options.dpi);
+  }
+#else
+  if (options.sheetRow) {
+    std::cerr << "sekora-cli: この版は計算書を出力できません（Qt なしで作られています）\n";
+    return kExitFailure;
+  }
+#endif
+  PrintRows(records, conditions.CandidateCount, options.json);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    const sekora::cli::CliOptions options =
+        sekora::cli::ParseCliOptions(std::vector<std::string>(argv + 1, argv + argc));
+    if (options.help) {
+      std::cout << sekora::cli::HelpText();
+      return 0;
+    }
+    return Run(options);
+  } catch (const sekora::cli::UsageError& e) {
+    std::cerr << "sekora-cli: " << e.what() << "\n(sekora-cli --help で使い方を表示します)\n";
+  } catch (const std::exception& e) {
+    std::cerr << "sekora-cli: " << e.what() << '\n';
+  }
+  return kExitFailure;
+}
