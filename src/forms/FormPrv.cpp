@@ -1,0 +1,162 @@
+#include "FormPrv.h"
+
+#include <QLabel>
+#include <QLayout>
+#include <QMenuBar>
+#include <QPainter>
+#include <QScrollBar>
+#include <string>
+
+#include "AppFolder.h"
+#include "DesignError.h"
+#include "DrawSheet.h"
+#include "FigureError.h"
+#include "KeisanFile.h"
+#include "MessageBoxes.h"
+#include "Metafile.h"
+#include "PrinterDialog.h"
+#include "QtSurface.h"
+#include "Twips.h"
+#include "WindowSetup.h"
+
+namespace sekora {
+
+namespace {
+
+constexpr int kClientWidth = 12315;
+constexpr int kClientHeight = 8340;
+constexpr std::int16_t kScreenMode = 0;
+constexpr std::int16_t kPrinterMode = 1;
+
+const char* const kPrintFailed = "印刷できませんでした";
+
+// Loads every figure the sheet of `rec` draws, so that a missing or broken
+// figure is reported before anything is drawn. Throws FigureError.
+void CheckSheetFigures(const KeisanRecord& rec, const std::string& folder) {
+  for (const std::string& path : SheetFigurePaths(rec, folder)) LoadMetafile(path);
+}
+
+// The record of row `row`, ready to draw: its figures are known to load.
+KeisanRecord ReadDrawableRecord(const DesignConditions& conditions, std::int16_t row) {
+  const std::string folder = AppFolder();
+  KeisanRecord rec{};
+  ReadSelectedRecord(folder, conditions, row, rec);
+  CheckSheetFigures(rec, folder);
+  return rec;
+}
+
+void ShowError(QWidget* parent, const QString& text) {
+  MessageBoxes::ShowMessage(parent, text, MessageBoxes::Buttons::Ok);
+}
+
+}  // namespace
+
+FormPrv::FormPrv(Session& session) : session_(session) {
+  setObjectName(QStringLiteral("FormPrv"));
+  setAttribute(Qt::WA_DeleteOnClose);
+  SetUpFixedWindow(*this, QString::fromUtf8("計算結果出力"));
+  CreateControls();
+  layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void FormPrv::CreateControls() {
+  const double dpi = ScreenDpi();
+  auto* client = new QWidget(this);
+  client->setFixedSize(TwipsSize(kClientWidth, kClientHeight, dpi));
+  setCentralWidget(client);
+
+  pic_ = new QLabel(client);
+  pic_->setObjectName(QStringLiteral("Pic"));
+  pic_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  PlaceInTwips(*pic_, 0, 0, kPageWidth, kPageHeight);
+
+  vscroll1_ = new QScrollBar(Qt::Vertical, client);
+  vscroll1_->setObjectName(QStringLiteral("VScroll1"));
+  vscroll1_->setRange(0, kScrollMaximum);
+  vscroll1_->setSingleStep(kScrollStep);
+  vscroll1_->setPageStep(kScrollStep);
+  // The page moves when the thumb is released, not while it is dragged.
+  vscroll1_->setTracking(false);
+  PlaceInTwips(*vscroll1_, 12000, 0, 255, 8295);
+  connect(vscroll1_, &QScrollBar::valueChanged, this, &FormPrv::ScrollTo);
+
+  QAction* print = menuBar()->addAction(QString::fromUtf8("印刷(&O)"));
+  print->setObjectName(QStringLiteral("mnuPrint"));
+  connect(print, &QAction::triggered, this, &FormPrv::Print);
+  QAction* back = menuBar()->addAction(QString::fromUtf8("戻る(&R)"));
+  back->setObjectName(QStringLiteral("mnuEnd"));
+  connect(back, &QAction::triggered, this, &QWidget::close);
+}
+
+void FormPrv::DrawSelectedRow() {
+  const KeisanRecord rec = ReadDrawableRecord(session_.conditions, session_.SelectedNo);
+  const double dpi = ScreenDpi();
+  const qreal ratio = devicePixelRatio();
+  QPixmap sheet(TwipsSize(kPageWidth, kPageHeight, dpi) * ratio);
+  sheet.setDevicePixelRatio(ratio);
+  sheet.fill(Qt::white);
+  {
+    QPainter painter(&sheet);
+    QtSurface surface(painter, dpi);
+    DrawSheet(surface, kScreenMode, rec, session_.conditions, AppFolder());
+  }
+  sheet_ = sheet;
+  shownRow_ = session_.SelectedNo;
+  pic_->setPixmap(sheet_);
+  vscroll1_->setValue(0);
+  ScrollTo(0);
+}
+
+FormPrv* FormPrv::ShowSelected(Session& session) {
+  FormPrv* form = session.preview;
+  const bool opened = form == nullptr;
+  if (opened) form = new FormPrv(session);
+  try {
+    form->DrawSelectedRow();
+  } catch (const std::exception& error) {
+    ShowError(opened ? nullptr : form, QString::fromUtf8(error.what()));
+    if (opened) {
+      delete form;
+    } else {
+      session.preview = nullptr;
+      form->close();
+    }
+    return nullptr;
+  }
+  if (opened) CentreOnScreen(*form);
+  session.preview = form;
+  BringToFront(*form);
+  return form;
+}
+
+void FormPrv::ScrollTo(int twips) {
+  pic_->move(0, -TwipsToPixels(twips, ScreenDpi()));
+}
+
+void FormPrv::Print() {
+  const std::optional<PrinterChoice> choice = PrinterDialog::Ask(this);
+  if (!choice) return;  // cancelled: nothing to print, nothing to say
+  try {
+    PrintCopies(*choice->target, choice->copies);
+  } catch (const std::exception& error) {
+    ShowError(this, QString::fromUtf8(kPrintFailed) + QLatin1Char('\n') +
+                        QString::fromUtf8(error.what()));
+  }
+}
+
+void FormPrv::PrintCopies(PrintTarget& target, std::int16_t copies) {
+  for (std::int16_t copy = 1; copy <= copies; ++copy) {
+    // Each copy is drawn from the file as it is now.
+    const KeisanRecord rec = ReadDrawableRecord(session_.conditions, shownRow_);
+    DrawingSurface& surface = target.BeginDocument();
+    try {
+      DrawSheet(surface, kPrinterMode, rec, session_.conditions, AppFolder());
+    } catch (...) {
+      target.AbortDocument();
+      throw;
+    }
+    target.EndDocument();
+  }
+}
+
+}  // namespace sekora

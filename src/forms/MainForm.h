@@ -1,0 +1,73 @@
+// The main window: the design conditions, the options, the notice of the
+// fixed values, and the Calculate and End buttons.
+#pragma once
+
+#include <QWidget>
+#include <array>
+#include <cstdint>
+
+#include "Session.h"
+
+class QCheckBox;
+class QKeyEvent;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace sekora {
+
+// Control names (objectName): the condition boxes "Jyouken0" .. "Jyouken7"
+// (Q, L, Z1, Z2, g, α, box ratio, circle ratio; each also carries its index
+// in the property "index"), "Opt0" .. "Opt2" in "Frame1", "Check1",
+// "Button0" (Calculate), "Button1" (End), and the labels "Label1" ..
+// "Label30".
+class MainForm : public QWidget {
+  Q_OBJECT
+
+ public:
+  static constexpr int kBoxCount = 8;
+
+  explicit MainForm(Session& session, QWidget* parent = nullptr);
+
+  QLineEdit* Jyouken(int index) const { return jyouken_.at(static_cast<std::size_t>(index)); }
+
+  // Copies the conditions into the session and, when Q and L are positive,
+  // runs the calculation and shows its results list.
+  void Calculate();
+  // Closes every window and ends the program.
+  void End();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void CreateShownRows();
+  void CreateHiddenRows();
+  void CreateOptions();
+  void CreateButtons();
+  void SetTabOrder();
+  void FormLoad();
+
+  QLabel* AddLabel(const char* name, const char* caption, int left, int top, int width, int height);
+  QLineEdit* AddBox(int index, int left, int top);
+
+  void GotFocus(int index);
+  // Returns true when the key is discarded.
+  bool KeyPress(int index, const QKeyEvent& key);
+  void LostFocus(int index);
+  void MoveFocusOnEnter(int index);
+
+  void ReadConditions();
+  std::int16_t SelectedShape() const;
+
+  Session& session_;
+  std::array<QLineEdit*, kBoxCount> jyouken_{};
+  std::array<QRadioButton*, 3> opt_{};
+  QCheckBox* check1_ = nullptr;
+  QLabel* notice_ = nullptr;
+  std::array<QPushButton*, 2> button_{};
+};
+
+}  // namespace sekora

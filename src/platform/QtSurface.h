@@ -1,0 +1,60 @@
+// The sheet's drawing surface over a QPainter: the screen picture of the
+// preview, the printer page and the exported files all draw through it.
+#pragma once
+
+#include <QFont>
+#include <QPainter>
+#include <string>
+
+#include "DrawingSurface.h"
+
+namespace sekora {
+
+// Logical units are twips: the painter is scaled by dpi / 1440, so the sheet
+// lays out the same on every device. Font sizes in points become pixel sizes
+// in twips (points x 20), which keeps all text metrics in twips as well and
+// independent of the device's resolution.
+class QtSurface : public DrawingSurface {
+ public:
+  // `dpi` is the resolution of the painter's device; the painter must stay
+  // active while the surface is used.
+  QtSurface(QPainter& painter, double dpi);
+
+  void SetFont(const std::string& typeface) override;
+  void SetFontSize(double points) override;
+  double FontSize() const override { return points_; }
+  void SetFontItalic(bool italic) override;
+  bool FontItalic() const override { return italic_; }
+
+  double TextWidth(const std::string& text) const override;
+  double TextHeight(const std::string& text) const override;
+
+  void SetDrawWidth(int width) override;
+  int DrawWidth() const override { return drawWidth_; }
+
+  void SetCurrentX(double x) override { currentX_ = x; }
+  void SetCurrentY(double y) override { currentY_ = y; }
+  double CurrentX() const override { return currentX_; }
+  double CurrentY() const override { return currentY_; }
+
+  void Print(const std::string& text) override;
+  void Line(double x1, double y1, double x2, double y2) override;
+  void PaintPicture(const std::string& path, double x, double y) override;
+
+  // The font in effect, with the family actually used.
+  const QFont& CurrentFont() const { return font_; }
+
+ private:
+  void ApplyFont();
+
+  QPainter& painter_;
+  QFont font_;
+  std::string typeface_;
+  double points_ = 9.0;
+  bool italic_ = false;
+  int drawWidth_ = 1;
+  double currentX_ = 0.0;
+  double currentY_ = 0.0;
+};
+
+}  // namespace sekora
