@@ -1,0 +1,175 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "DesignError.h"
+#include "KeisanFile.h"
+#include "RunDesign.h"
+#include "TempFolder.h"
+
+namespace sekora {
+namespace {
+
+DesignConditions Conditions(double Q, double L = 10.0, double Z1 = 0.0, double Z2 = 0.0) {
+  DesignConditions c;
+  c.Q = Q;
+  c.L = L;
+  c.Z1 = Z1;
+  c.Z2 = Z2;
+  return c;
+}
+
+KeisanRecord Design(KeisanRecord r, const DesignConditions& c) {
+  Candidates candidates{r};
+  DesignCandidates(candidates, c);
+  return candidates[0];
+}
+
+KeisanRecord Box(double B, double H) {
+  KeisanRecord r;
+  r.B = B;
+  r.H = H;
+  return r;
+}
+
+KeisanRecord Pipe(double D) {
+  KeisanRecord r;
+  r.Kind = KindPipe;
+  r.D = D;
+  return r;
+}
+
+TEST(RunDesign, BoxOneByOneBalancesAndPasses) {
+  const KeisanRecord r = Design(Box(1.0, 1.0), Conditions(1.0));
+  EXPECT_EQ(r.Status, StatusOk);
+  EXPECT_EQ(r.n1, 0.02);
+  EXPECT_EQ(r.n2, 0.02);
+  EXPECT_EQ(r.h2, 0.467);
+  EXPECT_EQ(r.h1, 0.6730000000000002);
+  EXPECT_EQ(r.A1, 0.673);
+  EXPECT_EQ(r.FricQL, 5.0);
+  EXPECT_EQ(r.Fric1, 0.00467);
+  EXPECT_EQ(r.Fric2, 0.01223);
+  EXPECT_EQ(r.hf, 0.085);
+  EXPECT_EQ(r.E1, 0.786);
+  EXPECT_EQ(r.E2, 0.786);
+  EXPECT_EQ(r.dE, 0.0);
+  EXPECT_EQ(r.hReq, 0.7730000000000001);
+}
+
+TEST(RunDesign, PipeOfOneMetreBalancesAndPasses) {
+  const KeisanRecord r = Design(Pipe(1.0), Conditions(1.0));
+  EXPECT_EQ(r.Status, StatusOk);
+  EXPECT_EQ(r.n1, 0.01);
+  EXPECT_EQ(r.h2, 0.5740000000000004);
+  EXPECT_EQ(r.h1, 0.6630000000000005);
+  EXPECT_EQ(r.hf, 0.022);
+  EXPECT_EQ(r.E1, 0.83);
+  EXPECT_EQ(r.E2, 0.83);
+  EXPECT_EQ(r.hReq, 0.8530000000000004);
+}
+
+TEST(RunDesign, BalancedBoxWithoutFreeboardFailsTheUsableHeight) {
+  const KeisanRecord r = Design(Box(0.8, 0.8), Conditions(1.0));
+  EXPECT_EQ(r.h2, 0.542);
+  EXPECT_EQ(r.h1, 0.7900000000000003);
+  EXPECT_EQ(r.E1, 0.918);
+  EXPECT_EQ(r.hReq, 0.8700000000000002);
+  EXPECT_EQ(r.Status, StatusFreeboardOver);
+}
+
+TEST(RunDesign, ASearchClimbingAboveTheBoxFails) {
+  const KeisanRecord r = Design(Box(0.8, 0.8), Conditions(0.5, 10.0, 0.0, 0.5));
+  EXPECT_EQ(r.h2, 0.342);
+  EXPECT_EQ(r.h1, 0.8000000000000004);
+  EXPECT_EQ(r.Status, StatusInletOver);
+  EXPECT_EQ(r.dE, 0.0);
+  EXPECT_EQ(r.hReq, 0.0);
+}
+
+TEST(RunDesign, RoundedEnergiesThatStraddleSwingToTheStepLimit) {
+  const KeisanRecord r = Design(Box(1.0, 1.0), Conditions(0.5, 10.0, 0.5));
+  EXPECT_EQ(r.h2, 0.294);
+  EXPECT_EQ(r.Status, StatusInletNotFound);
+  EXPECT_NEAR(r.h1, 0.1, 1e-9);  // 1002 moves between 0.101 and 0.100
+  EXPECT_EQ(r.E1, 1.851);        // the last evaluation, at 0.101
+  EXPECT_EQ(r.E2, 1.829);
+  EXPECT_EQ(r.hReq, 0.0);
+}
+
+TEST(RunDesign, AnOutletThatDoesNotFitSkipsTheSearch) {
+  const KeisanRecord r = Design(Box(0.8, 0.8), Conditions(2.0));
+  EXPECT_EQ(r.Status, StatusOutletOver);
+  EXPECT_EQ(r.h2, 0.861);
+  EXPECT_EQ(r.A2, 0.0);
+  EXPECT_EQ(r.h1, 0.0);
+  EXPECT_EQ(r.hReq, 0.0);
+}
+
+TEST(RunDesign, AnOutletAreaThatRoundsToZeroIsAnOutletFailure) {
+  const KeisanRecord r = Design(Box(3.0, 3.0), Conditions(0.00001));
+  EXPECT_EQ(r.Status, StatusOutletOver);
+}
+
+TEST(RunDesign, ASearchThatReachesZeroDepthEndsWithoutBalance) {
+  // A high inlet pushes the search down to the floor of the section.
+  const KeisanRecord box = Design(Box(3.0, 3.0), Conditions(0.2, 10.0, 5.0));
+  EXPECT_EQ(box.Status, StatusInletNotFound);
+  const KeisanRecord pipe = Design(Pipe(3.0), Conditions(0.2, 10.0, 5.0));
+  EXPECT_EQ(pipe.Status, StatusInletNotFound);
+  for (const KeisanRecord& r : {box, pipe}) {
+    for (const double* q : Quantities(r)) EXPECT_TRUE(std::isfinite(*q));
+  }
+}
+
+TEST(RunDesign, EveryCandidateKeepsItsOwnOutcome) {
+  Candidates c{Box(0.8, 0.8), Box(1.0, 1.0), Pipe(0.3), Pipe(1.0)};
+  DesignCandidates(c, Conditions(1.0));
+  EXPECT_EQ(c[0].Status, StatusFreeboardOver);
+  EXPECT_EQ(c[1].Status, StatusOk);
+  EXPECT_EQ(c[2].Status, StatusOutletOver);
+  EXPECT_EQ(c[3].Status, StatusOk);
+  EXPECT_EQ(c[2].B, 0.0);
+  EXPECT_EQ(c[1].D, 0.0);
+}
+
+TEST(RunDesign, WritesEveryCandidateToKeisanTxt) {
+  testing::TempFolder folder;
+  folder.Write("BOX.TXT", "' boxes\r\n1.000 1.000\r\n0.800 0.800\r\n");
+  folder.Write("KAN.TXT", "' pipes\r\n1.000\r\n0.300\r\n");
+  DesignConditions c = Conditions(1.0);
+  RunDesign(folder.path(), c);
+  EXPECT_EQ(c.CandidateCount, 4);
+  EXPECT_EQ(folder.Read("Keisan.txt"),
+            "0,0,1.000,1.000,0.000,0.020,0.020,0.673,0.673,2.346,0.287,1.486,0.467,0.467,1.934,"
+            "0.241,2.141,5.000,0.00467,0.01223,0.085,0.786,0.786,0.000,0.773\r\n"
+            "4,0,0.800,0.800,0.000,0.020,0.020,0.790,0.632,2.380,0.266,1.582,0.542,0.434,1.884,"
+            "0.230,2.304,5.000,0.00585,0.01507,0.105,0.918,0.918,0.000,0.870\r\n"
+            "0,1,0.000,0.000,1.000,0.010,0.010,0.663,0.553,1.903,0.291,1.808,0.574,0.467,1.720,"
+            "0.272,2.141,5.000,0.00170,0.00260,0.022,0.830,0.830,0.000,0.853\r\n"
+            "1,1,0.000,0.000,0.300,0.010,0.010,0.000,0.000,0.000,0.000,0.000,0.300,0.000,0.000,"
+            "0.000,0.000,0.000,0.00000,0.00000,0.000,0.000,0.000,0.000,0.000\r\n");
+}
+
+TEST(RunDesign, WithoutCandidatesWritesAnEmptyFile) {
+  testing::TempFolder folder;
+  folder.Write("BOX.TXT", "' no boxes\r\n");
+  folder.Write("KAN.TXT", "");
+  folder.Write("Keisan.txt", "old\r\n");
+  DesignConditions c = Conditions(1.0);
+  RunDesign(folder.path(), c);
+  EXPECT_EQ(folder.Read("Keisan.txt"), "");
+}
+
+TEST(RunDesign, AnAbandonedRunKeepsThePreviousResults) {
+  testing::TempFolder folder;
+  folder.Write("BOX.TXT", "1.000 1.000\r\n0.000 1.000\r\n");
+  folder.Write("KAN.TXT", "1.000\r\n");
+  folder.Write("Keisan.txt", "previous\r\n");
+  DesignConditions c = Conditions(1.0);
+  EXPECT_THROW(RunDesign(folder.path(), c), CatalogueError);
+  EXPECT_EQ(folder.Read("Keisan.txt"), "previous\r\n");
+}
+
+}  // namespace
+}  // namespace sekora
