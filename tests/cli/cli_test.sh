@@ -1,0 +1,131 @@
+#!/usr/bin/env bash
+# End-to-end checks of sekora-cli. Usage: cli_test.sh SEKORA_CLI DATA_DIR
+set -u
+cli=$1
+data=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+passed=0
+failed=0
+
+check() {  # check NAME CONDITION...
+  local name=$1
+  shift
+  if "$@"; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+    echo "FAILED: $name" >&2
+  fi
+}
+
+# run ARGS...: runs the tool, leaving its output, errors and status in files.
+run() {
+  "$cli" "$@" >"$work/out" 2>"$work/err"
+  echo $? >"$work/status"
+}
+status() { cat "$work/status"; }
+err_has() { grep -qF -- "$1" "$work/err"; }
+out_line() { sed -n "${1}p" "$work/out"; }
+
+fresh() {  # a folder holding the shipped catalogues
+  rm -rf "$work/d"
+  mkdir -p "$work/d"
+  cp "$data/BOX.TXT" "$data/KAN.TXT" "$work/d/"
+}
+
+# The shipped catalogues with Q = 1.5 and L = 20.
+fresh
+run --q 1.5 --l 20 --dir "$work/d"
+check "exit 0" [ "$(status)" = 0 ]
+check "66 rows" [ "$(wc -l <"$work/out")" = 66 ]
+check "66 lines in Keisan.txt" [ "$(grep -c $'\r$' "$work/d/Keisan.txt")" = 66 ]
+check "row 1" [ "$(out_line 1)" = "    1|0.600×0.600|吐口計算水深がオーバーしました" ]
+check "row 8" [ "$(out_line 8)" = "    8|1.000×1.500|ＯＫ" ]
+check "row 54" [ "$(out_line 54)" = "   54|φ1.000     |呑口計算水深が求まりません" ]
+check "row 66" [ "$(out_line 66)" = "   66|φ3.000     |ＯＫ" ]
+check "nothing on stderr" [ ! -s "$work/err" ]
+cp "$work/d/Keisan.txt" "$work/good.txt"
+
+# The program folder is the default.
+mkdir -p "$work/bin"
+cp "$cli" "$work/bin/"
+cp "$data/BOX.TXT" "$data/KAN.TXT" "$work/bin/"
+"$work/bin/sekora-cli" --q 1.5 --l 20 >"$work/out2" 2>&1
+check "default folder is the program's" cmp -s "$work/bin/Keisan.txt" "$work/good.txt"
+
+# JSON: one object per line of the file.
+run --q 1.5 --l 20 --dir "$work/d" --json
+check "json exit 0" [ "$(status)" = 0 ]
+check "json 66 objects" [ "$(grep -c '"No":' "$work/out")" = 66 ]
+check "json first object" grep -qF '{"No":1,"Status":1,"Kind":0,"B":0.6,"H":0.6,"D":0,' "$work/out"
+check "json status text" grep -qF '"StatusText":"ＯＫ"}' "$work/out"
+check "json is an array" [ "$(head -c1 "$work/out")" = "[" ]
+
+# Exclude NG: numbered over the passing candidates only.
+run --q 1.5 --l 20 --dir "$work/d" --exclude-ng --shape pipe
+check "exclude-ng rows" [ "$(wc -l <"$work/out")" = 12 ]
+check "exclude-ng first row" [ "$(out_line 1)" = "    1|φ1.100     |ＯＫ" ]
+check "exclude-ng all OK" [ "$(grep -c '|ＯＫ$' "$work/out")" = 12 ]
+run --q 1.5 --l 20 --dir "$work/d" --shape box --z1 0.5 --g 9.81 --alpha 1.1 \
+  --box-ratio 0.85 --circle-ratio 0.8
+check "all options accepted" [ "$(status)" = 0 ]
+check "box rows only" [ "$(wc -l <"$work/out")" = 41 ]
+
+# Bad input: message on stderr, exit 2, previous Keisan.txt untouched.
+fresh
+cp "$work/good.txt" "$work/d/Keisan.txt"
+run --q 0 --l 20 --dir "$work/d"
+check "Q 0 exit 2" [ "$(status)" = 2 ]
+check "Q 0 message" err_has "計画流量または、延長が０です"
+run --q 1.5 --l -1 --dir "$work/d"
+check "L negative exit 2" [ "$(status)" = 2 ]
+run --q 1.5x --l 20 --dir "$work/d"
+check "bad number exit 2" [ "$(status)" = 2 ]
+check "bad number names option" err_has "--q"
+run --q 1.5 --l 20 --g 1e3 --dir "$work/d"
+check "exponent refused" err_has "--g"
+run --q 1.5 --dir "$work/d"
+check "missing L exit 2" [ "$(status)" = 2 ]
+run --q 1.5 --l 20 --shape round --dir "$work/d"
+check "bad shape" err_has "--shape"
+run --q 1.5 --l 20 --frobnicate
+check "unknown option" err_has "--frobnicate"
+run --q 1.5 --l
+check "option without value" err_has "--l"
+check "results kept after bad input" cmp -s "$work/d/Keisan.txt" "$work/good.txt"
+
+rm "$work/d/KAN.TXT"
+run --q 1.5 --l 20 --dir "$work/d"
+check "missing catalogue exit 2" [ "$(status)" = 2 ]
+check "missing catalogue named" err_has "KAN.TXT"
+check "one line on stderr" [ "$(wc -l <"$work/err")" = 1 ]
+run --q 1.5 --l 20 --dir "$work/d" --shape box
+check "pipes not needed for boxes" [ "$(status)" = 0 ]
+
+fresh
+cp "$work/good.txt" "$work/d/Keisan.txt"
+printf "' boxes\r\n1.000 1.000\r\nwide  1.000\r\n" >"$work/d/BOX.TXT"
+run --q 1.5 --l 20 --dir "$work/d"
+check "bad catalogue line exit 2" [ "$(status)" = 2 ]
+check "bad catalogue line named" err_has "BOX.TXT の 3 行目"
+check "results kept after bad catalogue" cmp -s "$work/d/Keisan.txt" "$work/good.txt"
+
+fresh
+mkdir "$work/d/Keisan.txt"
+run --q 1.5 --l 20 --dir "$work/d"
+check "unwritable results exit 2" [ "$(status)" = 2 ]
+check "unwritable results named" err_has "Keisan.txt"
+
+fresh
+{ echo "' many"; for i in $(seq 1 32768); do printf '0.600\r\n'; done; } >"$work/d/KAN.TXT"
+run --q 1.5 --l 20 --dir "$work/d" --shape pipe
+check "too many candidates exit 2" [ "$(status)" = 2 ]
+check "too many candidates named" err_has "32767"
+
+run --help
+check "help exit 0" [ "$(status)" = 0 ]
+check "help lists options" grep -qF -- "--circle-ratio" "$work/out"
+
+echo "sekora-cli: $passed passed, $failed failed"
+[ "$failed" = 0 ]
