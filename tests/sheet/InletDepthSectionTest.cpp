@@ -28,11 +28,16 @@ std::vector<std::string> TextsOf(const std::vector<PrintedText>& prints) {
   return texts;
 }
 
-TEST(InletDepthSection, HeadingAndFigureStandOnTheRowBase) {
-  for (const auto& [rec, rowBase] :
-       {std::pair{BoxOneByOne(), kBoxRowBase}, std::pair{PipeOne(), kPipeRowBase}}) {
-    const RecordingSurface surface = DrawnSheet(rec);
-    const double heading = GridY(kSection3Base, rowBase);
+TEST(InletDepthSection, HeadingFigureAndSizeRowStandOnTheRowBase) {
+  struct Case {
+    KeisanRecord rec;
+    double rowBase;
+    const char* size;
+  };
+  for (const Case& c : {Case{BoxOneByOne(), kBoxRowBase, "管渠口径(B×H)  1.000m× 1.000m"},
+                        Case{PipeOne(), kPipeRowBase, "管渠口径(φ)  1.000m"}}) {
+    const RecordingSurface surface = DrawnSheet(c.rec);
+    const double heading = GridY(kSection3Base, c.rowBase);
     EXPECT_TRUE(
         PrintedAt(TextNamed(surface, "３．呑口部での水深算出"), GridX(2), heading, 10.5, false));
     EXPECT_TRUE(PrintedAt(TextNamed(surface, "以下の式より呑口部限界水深(h1)を不等流計算で求める"),
@@ -41,6 +46,8 @@ TEST(InletDepthSection, HeadingAndFigureStandOnTheRowBase) {
     EXPECT_EQ(surface.pictures[1].path, JoinPath(kFigureFolder, "寸法.wmf"));
     EXPECT_EQ(surface.pictures[1].x, GridX(32));
     EXPECT_EQ(surface.pictures[1].y, heading);
+    EXPECT_TRUE(
+        PrintedAt(TextNamed(surface, c.size), GridX(3), heading + 10 * kLineH, 10.5, false));
   }
 }
 
@@ -70,8 +77,6 @@ TEST(InletDepthSection, EnergyEquationExponentsFollowTheirDenominators) {
 
 TEST(InletDepthSection, SizeFlowAndLengthRowsOfABox) {
   const RecordingSurface surface = DrawnSheet(BoxOneByOne());
-  EXPECT_TRUE(PrintedAt(TextNamed(surface, "管渠口径(B×H)  1.000m× 1.000m"), GridX(3), BoxRow(10),
-                        10.5, false));
   EXPECT_TRUE(
       PrintedAt(TextNamed(surface, "流量(Q)  1.000m /s"), GridX(3), BoxRow(11), 10.5, false));
   const std::vector<PrintedText> flow = TextsAtY(surface, BoxRow(11));
@@ -81,13 +86,6 @@ TEST(InletDepthSection, SizeFlowAndLengthRowsOfABox) {
   EXPECT_EQ(flow[1].text, "3");
   EXPECT_TRUE(
       PrintedAt(TextNamed(surface, "区間距離(L) 10.000m"), GridX(3), BoxRow(12), 10.5, false));
-}
-
-TEST(InletDepthSection, PipeShowsOnlyTheDiameter) {
-  const RecordingSurface surface = DrawnSheet(PipeOne());
-  EXPECT_TRUE(
-      PrintedAt(TextNamed(surface, "管渠口径(φ)  1.000m"), GridX(3), PipeRow(10), 10.5, false));
-  EXPECT_EQ(TextNamed(surface, "流量(Q)  1.000m /s").y, PipeRow(11));
 }
 
 TEST(InletDepthSection, EndsTableRowsOfABox) {

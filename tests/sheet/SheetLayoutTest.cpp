@@ -37,38 +37,6 @@ TEST(SheetLayoutUnits, AreMeasuredInTheBodyFont) {
   EXPECT_TRUE(surface.texts.empty()) << "the probe characters are only measured";
 }
 
-TEST(SheetLayoutUnits, GridCountsFromTheMovingBase) {
-  RecordingSurface surface;
-  SheetLayout sheet(surface);
-  sheet.MoveBaseDown();
-  sheet.PutText(3.5, 2.25, "体");
-  ASSERT_EQ(surface.texts.size(), 1u);
-  EXPECT_TRUE(PrintedAt(surface.texts[0], GridX(3.5), GridY(3, 2.25), 10.5, false));
-  EXPECT_DOUBLE_EQ(sheet.WidthInChars("h2= "), 2.0);
-}
-
-TEST(SheetLayoutPrimitives, RaisedTextShrinksThenRestoresTheSurroundingSize) {
-  RecordingSurface surface;
-  SheetLayout sheet(surface);
-  sheet.UseFormulaFont();
-  const double width = sheet.PutRaised(1, 1, "23", kExponentSize);
-  EXPECT_DOUBLE_EQ(width, 2 * 60 / kCharW);
-  EXPECT_EQ(surface.texts.back().size, 6.0);
-  EXPECT_TRUE(surface.texts.back().italic);
-  EXPECT_EQ(surface.FontSize(), 12.0);
-  EXPECT_DOUBLE_EQ(sheet.WidthInCharsAt("3", kExponentSize), 60 / kCharW);
-  EXPECT_EQ(surface.FontSize(), 12.0);
-}
-
-TEST(SheetLayoutPrimitives, UnitSuperscriptStandsRightAfterTheMeasuredText) {
-  RecordingSurface surface;
-  SheetLayout sheet(surface);
-  sheet.UnitSuperscript(11.5, 5, " 1.500m", "3", kUnitDigitSize);
-  ASSERT_EQ(surface.texts.size(), 1u);
-  EXPECT_TRUE(PrintedAt(surface.texts[0], GridX(11.5) + 7 * 105, GridY(2, 5), 5, false));
-  EXPECT_EQ(surface.FontSize(), 10.5);
-}
-
 TEST(SheetLayoutPrimitives, RadicalSignIsFourChainedStrokesEndingInTheVinculum) {
   RecordingSurface surface;
   SheetLayout sheet(surface);

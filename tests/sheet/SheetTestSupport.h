@@ -50,70 +50,70 @@ inline DesignConditions WorkedConditions() {
 // Box 1.0 × 1.0 at Q = 1, L = 10 as read back from Keisan.txt: balanced at
 // h1 = 0.673 with E1 = E2 = 0.786, hReq 0.773, status ＯＫ.
 inline KeisanRecord BoxOneByOne() {
-  KeisanRecord rec;
-  rec.Kind = KindBox;
-  rec.B = 1.0;
-  rec.H = 1.0;
-  rec.n1 = rec.n2 = 0.02;
-  rec.h1 = 0.673;
-  rec.A1 = 0.673;
-  rec.P1 = 2.346;
-  rec.R1 = 0.287;
-  rec.V1 = 1.486;
-  rec.h2 = 0.467;
-  rec.A2 = 0.467;
-  rec.P2 = 1.934;
-  rec.R2 = 0.241;
-  rec.V2 = 2.141;
-  rec.FricQL = 5.0;
-  rec.Fric1 = 0.00467;
-  rec.Fric2 = 0.01223;
-  rec.hf = 0.085;
-  rec.E1 = rec.E2 = 0.786;
-  rec.hReq = 0.773;
-  return rec;
+  return {.Kind = KindBox,
+          .B = 1.0,
+          .H = 1.0,
+          .n1 = 0.02,
+          .n2 = 0.02,
+          .h1 = 0.673,
+          .A1 = 0.673,
+          .P1 = 2.346,
+          .R1 = 0.287,
+          .V1 = 1.486,
+          .h2 = 0.467,
+          .A2 = 0.467,
+          .P2 = 1.934,
+          .R2 = 0.241,
+          .V2 = 2.141,
+          .FricQL = 5.0,
+          .Fric1 = 0.00467,
+          .Fric2 = 0.01223,
+          .hf = 0.085,
+          .E1 = 0.786,
+          .E2 = 0.786,
+          .hReq = 0.773};
 }
 
 // Box 0.8 × 0.8 at Q = 1, L = 10: balanced at h1 = 0.790, but hReq 0.870
 // does not fit under H, status 4.
 inline KeisanRecord BoxPointEight() {
-  KeisanRecord rec;
-  rec.Status = StatusFreeboardOver;
-  rec.Kind = KindBox;
-  rec.B = 0.8;
-  rec.H = 0.8;
-  rec.n1 = rec.n2 = 0.02;
-  rec.h1 = 0.79;
-  rec.h2 = 0.542;
-  rec.E1 = rec.E2 = 0.918;
-  rec.hReq = 0.87;
-  return rec;
+  return {.Status = StatusFreeboardOver,
+          .Kind = KindBox,
+          .B = 0.8,
+          .H = 0.8,
+          .n1 = 0.02,
+          .n2 = 0.02,
+          .h1 = 0.79,
+          .h2 = 0.542,
+          .E1 = 0.918,
+          .E2 = 0.918,
+          .hReq = 0.87};
 }
 
 // Pipe D = 1.0 at Q = 1, L = 10: h2 0.574, balanced at h1 0.663 with
 // E1 = E2 = 0.830, hReq 0.853, status ＯＫ.
 inline KeisanRecord PipeOne() {
-  KeisanRecord rec;
-  rec.Kind = KindPipe;
-  rec.D = 1.0;
-  rec.n1 = rec.n2 = 0.01;
-  rec.h1 = 0.663;
-  rec.A1 = 0.553;
-  rec.P1 = 1.903;
-  rec.R1 = 0.291;
-  rec.V1 = 1.808;
-  rec.h2 = 0.574;
-  rec.A2 = 0.467;
-  rec.P2 = 1.719;
-  rec.R2 = 0.271;
-  rec.V2 = 2.141;
-  rec.FricQL = 5.0;
-  rec.Fric1 = 0.0017;
-  rec.Fric2 = 0.00261;
-  rec.hf = 0.022;
-  rec.E1 = rec.E2 = 0.83;
-  rec.hReq = 0.853;
-  return rec;
+  return {.Kind = KindPipe,
+          .D = 1.0,
+          .n1 = 0.01,
+          .n2 = 0.01,
+          .h1 = 0.663,
+          .A1 = 0.553,
+          .P1 = 1.903,
+          .R1 = 0.291,
+          .V1 = 1.808,
+          .h2 = 0.574,
+          .A2 = 0.467,
+          .P2 = 1.719,
+          .R2 = 0.271,
+          .V2 = 2.141,
+          .FricQL = 5.0,
+          .Fric1 = 0.0017,
+          .Fric2 = 0.00261,
+          .hf = 0.022,
+          .E1 = 0.83,
+          .E2 = 0.83,
+          .hReq = 0.853};
 }
 
 inline RecordingSurface DrawnSheet(const KeisanRecord& rec,
