@@ -1,6 +1,7 @@
 #include "RunDesign.h"
 
 #include <cmath>
+#include <optional>
 
 #include "Catalogue.h"
 #include "CriticalDepth.h"
@@ -46,18 +47,83 @@ double FrictionFactor(double n, double A, double R) {
   return Round5(std::pow(n, 2.0) / (std::pow(A, 2.0) * std::pow(R, kRadiusExponent)));
 }
 
-// The energies of both ends at the current inlet depth, stored as computed.
-// False when the arithmetic breaks down.
-bool EvaluateBalance(KeisanRecord& rec, const DesignConditions& c) {
-  rec.FricQL = Round3(std::pow(c.Q, 2.0) * c.L / 2.0);
-  rec.Fric1 = FrictionFactor(rec.n1, rec.A1, rec.R1);
-  rec.Fric2 = FrictionFactor(rec.n2, rec.A2, rec.R2);
-  rec.hf = Round3((rec.Fric2 + rec.Fric1) * rec.FricQL);
-  rec.E1 = Round3(VelocityHead(rec.A1, c) + rec.h1 + c.Z1);
-  rec.E2 = Round3(VelocityHead(rec.A2, c) + rec.h2 + c.Z2 + rec.hf);
-  return std::isfinite(rec.FricQL) && std::isfinite(rec.Fric1) && std::isfinite(rec.Fric2) &&
-         std::isfinite(rec.hf) && std::isfinite(rec.E1) && std::isfinite(rec.E2);
+// The terms of the balance that stay fixed while the inlet depth moves.
+struct OutletTerms {
+  double FricQL = 0.0;      // Q^2 L / 2, rounded
+  double Fric2 = 0.0;       // outlet friction factor, rounded
+  double energyBase = 0.0;  // outlet velocity head + h2 + Z2, m (before hf)
+};
+
+OutletTerms ComputeOutletTerms(const KeisanRecord& rec, const DesignConditions& c) {
+  OutletTerms t;
+  t.FricQL = Round3(std::pow(c.Q, 2.0) * c.L / 2.0);
+  t.Fric2 = FrictionFactor(rec.n2, rec.A2, rec.R2);
+  t.energyBase = VelocityHead(rec.A2, c) + rec.h2 + c.Z2;
+  return t;
 }
+
+// Everything one search step computes from the inlet depth h1 (m).
+struct InletStep {
+  double h1 = 0.0;
+  double A1 = 0.0, P1 = 0.0, R1 = 0.0, V1 = 0.0;
+  double Fric1 = 0.0, hf = 0.0, E1 = 0.0, E2 = 0.0;
+  bool usable = false;  // false when the section or the arithmetic breaks down
+};
+
+InletStep EvaluateInlet(KeisanRecord& rec, const OutletTerms& t, const DesignConditions& c) {
+  CalcFlowSection(kSideInlet, rec, c);
+  InletStep s;
+  s.h1 = rec.h1;
+  s.A1 = rec.A1;
+  s.P1 = rec.P1;
+  s.R1 = rec.R1;
+  s.V1 = rec.V1;
+  s.usable = IsUsableSection(s.A1, s.P1, s.R1);
+  if (!s.usable) return s;
+  s.Fric1 = FrictionFactor(rec.n1, s.A1, s.R1);
+  s.hf = Round3((t.Fric2 + s.Fric1) * t.FricQL);
+  s.E1 = Round3(VelocityHead(s.A1, c) + s.h1 + c.Z1);
+  s.E2 = Round3(t.energyBase + s.hf);
+  s.usable =
+      std::isfinite(s.Fric1) && std::isfinite(s.hf) && std::isfinite(s.E1) && std::isfinite(s.E2);
+  return s;
+}
+
+// Stores a usable step in the record. (An unusable step leaves the inlet
+// geometry CalcFlowSection wrote and the energies of the step before.)
+void StoreStep(KeisanRecord& rec, const InletStep& s, const OutletTerms& t) {
+  rec.A1 = s.A1;
+  rec.P1 = s.P1;
+  rec.R1 = s.R1;
+  rec.V1 = s.V1;
+  rec.FricQL = t.FricQL;
+  rec.Fric1 = s.Fric1;
+  rec.Fric2 = t.Fric2;
+  rec.hf = s.hf;
+  rec.E1 = s.E1;
+  rec.E2 = s.E2;
+}
+
+// The last two steps of a search. A search that swings between two depths
+// meets the same h1 again and again; a step depends on nothing but h1, so
+// an earlier step at exactly the same h1 is taken as it was.
+class StepMemory {
+ public:
+  const InletStep* Find(double h1) const {
+    for (const std::optional<InletStep>& s : steps_) {
+      if (s && s->h1 == h1) return &*s;
+    }
+    return nullptr;
+  }
+  void Remember(const InletStep& s) {
+    steps_[next_] = s;
+    next_ = 1 - next_;
+  }
+
+ private:
+  std::optional<InletStep> steps_[2];
+  int next_ = 0;
+};
 
 double SectionHeight(const KeisanRecord& rec) {
   return rec.Kind == KindBox ? rec.H : rec.D;
@@ -66,17 +132,22 @@ double SectionHeight(const KeisanRecord& rec) {
 // Steps h1 by 1 mm from h2 until the rounded energies of both ends are equal.
 // Too much energy at the inlet lowers h1, too little raises it.
 void SearchInletDepth(KeisanRecord& rec, const DesignConditions& c) {
+  const OutletTerms terms = ComputeOutletTerms(rec, c);
+  StepMemory memory;
   rec.h1 = rec.h2;
   for (int k = 0;; ++k) {
     if (!(rec.h1 > 0.0)) {
       rec.Status = StatusInletNotFound;
       return;
     }
-    CalcFlowSection(kSideInlet, rec, c);
-    if (!IsUsableSection(rec.A1, rec.P1, rec.R1) || !EvaluateBalance(rec, c)) {
+    const InletStep* known = memory.Find(rec.h1);
+    const InletStep step = known != nullptr ? *known : EvaluateInlet(rec, terms, c);
+    if (known == nullptr) memory.Remember(step);
+    if (!step.usable) {
       rec.Status = StatusInletNotFound;
       return;
     }
+    StoreStep(rec, step, terms);
     if (rec.E1 > rec.E2) {
       rec.h1 = rec.h1 - kSearchStep;
     } else if (rec.E1 < rec.E2) {

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <fstream>
+#include <iterator>
 
+#include "Catalogue.h"
 #include "DesignError.h"
 #include "KeisanFile.h"
 #include "RunDesign.h"
@@ -169,6 +173,41 @@ TEST(RunDesign, AnAbandonedRunKeepsThePreviousResults) {
   DesignConditions c = Conditions(1.0);
   EXPECT_THROW(RunDesign(folder.path(), c), CatalogueError);
   EXPECT_EQ(folder.Read("Keisan.txt"), "previous\r\n");
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// FNV-1a over the status, kind and exact bits of every quantity of every
+// candidate designed from the shipped catalogues.
+std::uint64_t ShippedRunDigest(double Q, double L, double Z1) {
+  DesignConditions c = Conditions(Q, L, Z1);
+  Candidates candidates;
+  AppendBoxSections(ReadFile(SEKORA_DATA_DIR "/BOX.TXT"), "BOX.TXT", c, candidates);
+  AppendPipeSections(ReadFile(SEKORA_DATA_DIR "/KAN.TXT"), "KAN.TXT", c, candidates);
+  DesignCandidates(candidates, c);
+  std::uint64_t digest = 1469598103934665603ull;
+  auto mix = [&digest](std::uint64_t v) {
+    for (int i = 0; i < 8; ++i) digest = (digest ^ ((v >> (8 * i)) & 0xff)) * 1099511628211ull;
+  };
+  for (const KeisanRecord& r : candidates) {
+    mix(static_cast<std::uint64_t>(r.Status) << 16 | static_cast<std::uint64_t>(r.Kind));
+    for (const double* q : Quantities(r)) {
+      std::uint64_t bits = 0;
+      std::memcpy(&bits, q, sizeof bits);
+      mix(bits);
+    }
+  }
+  return digest;
+}
+
+// Pins every bit of two whole runs, so that a change meant to make the
+// calculation faster cannot change a result unnoticed.
+TEST(RunDesign, ShippedCatalogueRunsAreUnchangedToTheLastBit) {
+  EXPECT_EQ(ShippedRunDigest(1.5, 20.0, 0.0), 18187842713122191013ull);
+  EXPECT_EQ(ShippedRunDigest(0.5, 10.0, 0.5), 133335298219689154ull);
 }
 
 }  // namespace

@@ -1,0 +1,87 @@
+// Benchmarks of the number formatting and of whole calculation runs on the
+// shipped catalogues.
+#include <benchmark/benchmark.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "Catalogue.h"
+#include "NumberText.h"
+#include "RunDesign.h"
+
+#ifndef SEKORA_DATA_DIR
+#error "SEKORA_DATA_DIR must name the folder of the shipped catalogues"
+#endif
+
+namespace {
+
+// Values of the kind the calculation rounds: depths, areas, energies.
+void BM_FormatRound(benchmark::State& state) {
+  double value = 0.123456789;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(sekora::FormatRound(value, sekora::Pattern::Fixed3));
+    value += 0.000731;
+    if (value > 50.0) value = 0.123456789;
+  }
+}
+BENCHMARK(BM_FormatRound);
+
+void BM_FormatNumberForTheFile(benchmark::State& state) {
+  std::string line;
+  double value = 0.123456789;
+  for (auto _ : state) {
+    line.clear();
+    sekora::AppendNumber(line, value, sekora::Pattern::Fixed5);
+    benchmark::DoNotOptimize(line.data());
+    value += 0.000731;
+  }
+}
+BENCHMARK(BM_FormatNumberForTheFile);
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The shipped catalogues, loaded once; each iteration designs a fresh copy.
+sekora::Candidates ShippedCandidates() {
+  sekora::DesignConditions c;
+  sekora::Candidates candidates;
+  sekora::AppendBoxSections(ReadFile(std::string(SEKORA_DATA_DIR) + "/BOX.TXT"), "BOX.TXT", c,
+                            candidates);
+  sekora::AppendPipeSections(ReadFile(std::string(SEKORA_DATA_DIR) + "/KAN.TXT"), "KAN.TXT", c,
+                             candidates);
+  return candidates;
+}
+
+void DesignShipped(benchmark::State& state, const sekora::DesignConditions& c) {
+  const sekora::Candidates shipped = ShippedCandidates();
+  for (auto _ : state) {
+    sekora::Candidates candidates = shipped;
+    sekora::DesignCandidates(candidates, c);
+    benchmark::DoNotOptimize(candidates.data());
+  }
+  state.counters["candidates"] = static_cast<double>(shipped.size());
+}
+
+void BM_RunDesign_Q1_5_L20(benchmark::State& state) {
+  sekora::DesignConditions c;
+  c.Q = 1.5;
+  c.L = 20.0;
+  DesignShipped(state, c);
+}
+BENCHMARK(BM_RunDesign_Q1_5_L20)->Unit(benchmark::kMillisecond);
+
+void BM_RunDesign_Q0_5_L10_Z1_0_5(benchmark::State& state) {
+  sekora::DesignConditions c;
+  c.Q = 0.5;
+  c.L = 10.0;
+  c.Z1 = 0.5;
+  DesignShipped(state, c);
+}
+BENCHMARK(BM_RunDesign_Q0_5_L10_Z1_0_5)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
