@@ -247,8 +247,8 @@ Figure ProfileFigure() {
   draw.Line(EnergyAt(400), EnergyAt(3950));
   draw.ThinPen();
   draw.Label({2200, 640}, "エネルギー線");
-  draw.Label({kInletX, 450}, "呑口");
-  draw.Label({kOutletX, 450}, "吐口");
+  draw.Label({kInletX, 350}, "呑口");
+  draw.Label({kOutletX, 350}, "吐口");
 
   // Depths at the two ends, inside the barrel.
   const Point h1Top = Round(1000, SurfaceAt(1000)), h1Bottom = Round(1000, InvertAt(1000));
