@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libqt6svg6-dev
   fonts-ipafont-mincho fonts-ipafont-gothic
-  xvfb xauth
+  xvfb xauth poppler-utils
 )
 # Extra packages a caller asks for (e.g. clang for the sanitizer build).
 packages+=("$@")

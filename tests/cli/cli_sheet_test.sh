@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# End-to-end checks of sekora-cli --sheet. Usage: cli_sheet_test.sh SEKORA_CLI DATA_DIR
+set -u
+cli=$1
+data=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+passed=0
+failed=0
+check() {
+  local name=$1
+  shift
+  if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: $name" >&2; fi
+}
+run() {
+  env -u DISPLAY -u WAYLAND_DISPLAY "$cli" "$@" >"$work/out" 2>"$work/err"
+  echo $? >"$work/status"
+}
+status() { cat "$work/status"; }
+err_has() { grep -qF -- "$1" "$work/err"; }
+png_size() { od -An -tu1 -j16 -N8 "$1" | awk '{print $1*16777216+$2*65536+$3*256+$4 "x" $5*16777216+$6*65536+$7*256+$8}'; }
+
+mkdir -p "$work/d"
+cp "$data"/BOX.TXT "$data"/KAN.TXT "$data"/*.wmf "$work/d/"
+
+# Row 7 of Q = 1, L = 10 is the box 1.0 x 1.0, which passes.
+run --q 1 --l 10 --dir "$work/d" --sheet 7 --out "$work/sheet.pdf"
+check "pdf exit 0" [ "$(status)" = 0 ]
+check "pdf written" [ -s "$work/sheet.pdf" ]
+pdftotext -layout "$work/sheet.pdf" "$work/sheet.txt"
+check "pdf title" grep -qF "函渠断面の決定" "$work/sheet.txt"
+check "pdf decision line" grep -qE "H×0\.100 \+ H1 = +1\.000×0\.100 \+ +0\.673 = +0\.773 +＜ +設計断面高 H = +1\.000m・・・ＯＫ" "$work/sheet.txt"
+check "pdf is A4" grep -qE "Page size: +595(\.[0-9]+)? x 84[12](\.[0-9]+)? pts \(A4\)" <(pdfinfo "$work/sheet.pdf")
+check "pdf fonts embedded" bash -c "pdffonts '$work/sheet.pdf' | awk 'NR>2 && \$(NF-4)!=\"yes\"{exit 1}'"
+
+run --q 1 --l 10 --dir "$work/d" --sheet 7 --out "$work/sheet.png"
+check "png exit 0" [ "$(status)" = 0 ]
+check "png A4 at 150 dpi" [ "$(png_size "$work/sheet.png")" = "1240x1754" ]
+run --q 1 --l 10 --dir "$work/d" --sheet 7 --out "$work/sheet72.png" --dpi 72
+check "png A4 at 72 dpi" [ "$(png_size "$work/sheet72.png")" = "595x842" ]
+
+run --q 1 --l 10 --dir "$work/d" --sheet 54 --out "$work/pipe.svg"
+check "svg of a pipe" grep -qF "<svg" "$work/pipe.svg"
+
+# Status 1 to 3 is refused as the results list refuses it; 4 is drawn.
+run --q 1 --l 10 --dir "$work/d" --sheet 1 --out "$work/ng.pdf"
+check "NG row exit 2" [ "$(status)" = 2 ]
+check "NG row message" err_has "計算結果がエラーの為表示できません"
+check "NG row writes nothing" [ ! -e "$work/ng.pdf" ]
+run --q 1 --l 10 --dir "$work/d" --sheet 3 --out "$work/free.pdf"
+check "freeboard row drawn" [ "$(status)" = 0 ]
+pdftotext -layout "$work/free.pdf" "$work/free.txt"
+check "freeboard row says NG" grep -qF "ＮＧ" "$work/free.txt"
+
+run --q 1 --l 10 --dir "$work/d" --sheet 999 --out "$work/none.pdf"
+check "row beyond the file" [ "$(status)" = 2 ]
+run --q 1 --l 10 --dir "$work/d" --sheet 7 --out "$work/sheet.doc"
+check "unknown extension" [ "$(status)" = 2 ]
+run --q 1 --l 10 --dir "$work/d" --sheet 7
+check "sheet without out" [ "$(status)" = 2 ]
+
+# A missing or broken figure is reported by name and nothing is written.
+rm "$work/d/寸法.wmf"
+run --q 1 --l 10 --dir "$work/d" --sheet 7 --out "$work/nofig.pdf"
+check "missing figure exit 2" [ "$(status)" = 2 ]
+check "missing figure named" err_has "寸法.wmf"
+check "missing figure writes nothing" [ ! -e "$work/nofig.pdf" ]
+head -c 30 "$data/矩寸法.wmf" >"$work/d/矩寸法.wmf"
+cp "$data/寸法.wmf" "$work/d/"
+run --q 1 --l 10 --dir "$work/d" --sheet 7 --out "$work/broken.pdf"
+check "broken figure exit 2" [ "$(status)" = 2 ]
+check "broken figure named" err_has "矩寸法.wmf"
+check "broken figure writes nothing" [ ! -e "$work/broken.pdf" ]
+
+echo "sekora-cli --sheet: $passed passed, $failed failed"
+[ "$failed" = 0 ]
