@@ -1,0 +1,80 @@
+// The calculation on fuzzed design conditions and candidate sections: every
+// candidate ends with a status 0 to 4, every quantity is finite, and every
+// number the results file would carry is a number.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cmath>
+#include <cstdint>
+#include <string>
+
+#include "FuzzCheck.h"
+#include "KeisanFile.h"
+#include "NumberText.h"
+#include "RunDesign.h"
+
+namespace {
+
+using sekora::fuzz::Require;
+
+// Sections wider than this make the pipe's critical-depth trials, one per
+// millimetre of diameter, too many for one fuzzing input; the catalogues
+// write sizes with three decimals in a few columns.
+constexpr double kLargestSection = 100.0;
+
+// Mostly values in the range a designer types, in steps of 1 mm; sometimes
+// any double at all (zero, negative, huge, NaN, infinite).
+double ConditionValue(FuzzedDataProvider& in) {
+  if (in.ConsumeIntegralInRange(0, 7) == 0) return in.ConsumeFloatingPoint<double>();
+  return in.ConsumeIntegralInRange<std::int32_t>(-1000, 200000) / 1000.0;
+}
+
+// A section size as a catalogue reader can give it: positive up to the
+// largest section, in steps of 1 mm, or occasionally zero or negative.
+double SectionSize(FuzzedDataProvider& in) {
+  return in.ConsumeIntegralInRange<std::int32_t>(-100, kLargestSection * 1000) / 1000.0;
+}
+
+sekora::DesignConditions Conditions(FuzzedDataProvider& in) {
+  sekora::DesignConditions c;
+  for (double* value : {&c.Q, &c.L, &c.g, &c.Alpha, &c.Z1, &c.Z2, &c.BoxRatio, &c.CircleRatio}) {
+    if (in.ConsumeBool()) *value = ConditionValue(in);
+  }
+  return c;
+}
+
+sekora::Candidates Sections(FuzzedDataProvider& in) {
+  sekora::Candidates candidates(in.ConsumeIntegralInRange(1, 6));
+  for (sekora::KeisanRecord& rec : candidates) {
+    if (in.ConsumeBool()) {
+      rec.Kind = sekora::KindBox;
+      rec.B = SectionSize(in);
+      rec.H = SectionSize(in);
+    } else {
+      rec.Kind = sekora::KindPipe;
+      rec.D = SectionSize(in);
+    }
+  }
+  return candidates;
+}
+
+void CheckCandidate(const sekora::KeisanRecord& rec) {
+  Require(rec.Status >= sekora::StatusOk && rec.Status <= sekora::StatusFreeboardOver,
+          "status is 0 to 4", std::to_string(rec.Status));
+  for (const double* q : sekora::Quantities(rec)) {
+    Require(std::isfinite(*q), "quantity is finite");
+  }
+  const std::string line = sekora::ResultsLine(rec);
+  Require(line.find("NaN") == std::string::npos && line.find("Infinity") == std::string::npos,
+          "results line holds only numbers", line);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  FuzzedDataProvider in(data, size);
+  const sekora::DesignConditions conditions = Conditions(in);
+  sekora::Candidates candidates = Sections(in);
+  sekora::DesignCandidates(candidates, conditions);
+  for (const sekora::KeisanRecord& rec : candidates) CheckCandidate(rec);
+  return 0;
+}
