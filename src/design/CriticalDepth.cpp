@@ -10,6 +10,11 @@ namespace {
 // Step of the pipe's trial depth, m; also its first trial depth.
 constexpr double kTrialStep = 0.001;
 
+// The most trial depths a pipe gets: every depth of a pipe up to 1 km wide.
+// A wider diameter (a damaged KAN.TXT) would otherwise keep the search going
+// for hours, or for ever once 1 mm no longer changes the trial depth.
+constexpr int kTrialLimit = 1000000;
+
 // Box: h2 = (Q^2 / (B^2 g))^(1/3), rounded to 1 mm. Fails when it reaches H.
 void BoxCriticalDepth(KeisanRecord& rec, const DesignConditions& c) {
   rec.h2 = FormatRound(std::pow(std::pow(c.Q, 2.0) / (std::pow(rec.B, 2.0) * c.g), 1.0 / 3.0),
@@ -42,12 +47,13 @@ PipeTrial CriticalDischarge(double hc, double D, double KD, double Kg) {
 
 // Pipe: the first trial depth, in steps of 1 mm accumulated by addition,
 // whose critical discharge carries Q. Fails when no depth below D does, or
-// when a trial reaches sin(theta) = 0, where Qc is undefined.
+// when a trial reaches sin(theta) = 0, where Qc is undefined, or when the
+// trials run out.
 void PipeCriticalDepth(KeisanRecord& rec, const DesignConditions& c) {
   const double KD = FormatRound(std::pow(rec.D, 5.0 / 2.0), Pattern::Fixed6);
   const double Kg = FormatRound(c.g / 128.0, Pattern::Fixed6);
   double hc = kTrialStep;
-  for (;;) {
+  for (int trials = 1;; ++trials) {
     const PipeTrial trial = CriticalDischarge(hc, rec.D, KD, Kg);
     if (trial.S == 0.0 || !std::isfinite(trial.Qc)) {
       rec.h2 = hc;
@@ -59,7 +65,7 @@ void PipeCriticalDepth(KeisanRecord& rec, const DesignConditions& c) {
       return;
     }
     hc = hc + kTrialStep;
-    if (!(hc < rec.D)) {
+    if (!(hc < rec.D) || trials == kTrialLimit) {
       rec.h2 = hc;
       rec.Status = StatusOutletOver;
       return;
