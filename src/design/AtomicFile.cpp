@@ -60,6 +60,11 @@ bool WriteAll(int fd, std::string_view content) {
       if (errno == EINTR) continue;
       return false;
     }
+    // A write that takes nothing would be retried for ever.
+    if (written == 0) {
+      errno = EIO;
+      return false;
+    }
     content.remove_prefix(static_cast<std::size_t>(written));
   }
   return true;

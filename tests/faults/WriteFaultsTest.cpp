@@ -166,6 +166,12 @@ TEST_F(ResultsFolder, AWriteFailingPartWayKeepsThePreviousFile) {
   EXPECT_EQ(folder_.Read(kResultsFileName), NewResults());
 }
 
+TEST_F(ResultsFolder, AWriteThatTakesNoBytesFailsInsteadOfRetryingForEver) {
+  ScopedFileWriter stuck([](int, const char*, std::size_t) -> long { return 0; });
+  ExpectRunFails(folder_.path());
+  ExpectPreviousKept(folder_.path());
+}
+
 TEST_F(ResultsFolder, ShortAndInterruptedWritesStillGiveTheWholeFile) {
   bool interrupt = true;
   ScopedFileWriter choppy([&](int fd, const char* data, std::size_t size) -> long {
