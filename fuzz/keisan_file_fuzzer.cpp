@@ -15,6 +15,7 @@
 #include "FuzzCheck.h"
 #include "KeisanFile.h"
 #include "Paths.h"
+#include "ResultRow.h"
 
 namespace {
 
@@ -60,11 +61,15 @@ bool LoadsOrFailsCleanly(Read read) {
   }
 }
 
+// Every record read has finite quantities and gives a list row.
 void CheckRecords(const sekora::Candidates& records) {
+  int rowNo = 0;
   for (const sekora::KeisanRecord& rec : records) {
     for (const double* q : sekora::Quantities(rec)) {
       Require(std::isfinite(*q), "every quantity read is finite");
     }
+    const std::string row = sekora::ResultRowText(++rowNo, rec);
+    Require(row.find('|') == 5, "a list row begins with its five-character number", row);
   }
 }
 
