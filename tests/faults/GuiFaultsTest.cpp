@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QtTest>
