@@ -48,6 +48,10 @@ std::size_t MessageBoxes::pendingAnswers() {
   return QueuedAnswers().size();
 }
 
+void MessageBoxes::clearAnswers() {
+  QueuedAnswers().clear();
+}
+
 const std::vector<MessageBoxes::Shown>& MessageBoxes::shown() {
   return ShownMessages();
 }

@@ -27,6 +27,7 @@ class MessageBoxes {
   // Test hooks: the next message takes this answer instead of showing a box.
   static void setNextAnswer(Answer answer);
   static std::size_t pendingAnswers();
+  static void clearAnswers();
   // The messages given since the last clearShown, oldest first.
   static const std::vector<Shown>& shown();
   static void clearShown();
