@@ -9,12 +9,12 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QtTest>
-#include <cerrno>
 #include <filesystem>
 #include <memory>
 
 #include "AppFolder.h"
 #include "AtomicFile.h"
+#include "FailingWriter.h"
 #include "KeisanFile.h"
 #include "KeisanListForm.h"
 #include "MainForm.h"
@@ -35,20 +35,6 @@ QString Utf8(const std::string& text) {
 
 std::string BadFile(const std::string& kind, const std::string& name) {
   return std::string(SEKORA_BAD_DIR) + "/" + kind + "/" + name;
-}
-
-// Writes through ::write until `budget` bytes are out, then fails as a full
-// disk does.
-FileWriter FailingAfter(std::size_t budget) {
-  return [budget](int fd, const char* data, std::size_t size) mutable -> long {
-    if (budget == 0) {
-      errno = ENOSPC;
-      return -1;
-    }
-    const long written = ::write(fd, data, std::min(size, budget));
-    if (written > 0) budget -= static_cast<std::size_t>(written);
-    return written;
-  };
 }
 
 }  // namespace
@@ -168,7 +154,7 @@ void GuiFaultsTest::tooManyCandidatesAreReported() {
 void GuiFaultsTest::aWriteFailingPartWayIsReported() {
   for (const std::size_t budget : {std::size_t{0}, std::size_t{100}}) {
     {
-      const ScopedFileWriter failing(FailingAfter(budget));
+      const ScopedFileWriter failing(sekora::testing::FailingAfter(budget));
       ExpectCalculateFails(kResultsFileName);
     }
     ExpectUsable();

@@ -20,6 +20,7 @@
 #include "AtomicFile.h"
 #include "Catalogue.h"
 #include "DesignError.h"
+#include "FailingWriter.h"
 #include "KeisanFile.h"
 #include "RunDesign.h"
 #include "TempFolder.h"
@@ -59,19 +60,6 @@ std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   content.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   return content;
-}
-
-// Writes through ::write, but fails with ENOSPC once `budget` bytes are out.
-FileWriter FailingAfter(std::size_t budget) {
-  return [budget](int fd, const char* data, std::size_t size) mutable -> long {
-    if (budget == 0) {
-      errno = ENOSPC;
-      return -1;
-    }
-    const long written = ::write(fd, data, std::min(size, budget));
-    if (written > 0) budget -= static_cast<std::size_t>(written);
-    return written;
-  };
 }
 
 // A folder with the shipped catalogues and the Keisan.txt of a first run.
@@ -156,7 +144,7 @@ TEST_F(ResultsFolder, AWriteFailingPartWayKeepsThePreviousFile) {
   for (const std::size_t budget :
        {std::size_t{0}, std::size_t{1}, std::size_t{100}, size / 2, size - 1}) {
     SCOPED_TRACE(budget);
-    ScopedFileWriter failing(FailingAfter(budget));
+    ScopedFileWriter failing(testing::FailingAfter(budget));
     ExpectRunFails(folder_.path());
     ExpectPreviousKept(folder_.path());
   }
