@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QFontMetricsF>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -36,6 +37,7 @@ constexpr int kBoxHeight = 270;
 constexpr int kLabelHeight = 255;
 constexpr int kCaptionLabelWidth = 1695;
 constexpr int kSymbolLabelWidth = 255;
+constexpr int kNoticeLinePitch = 180;
 
 // The notice in place of the six conditions that cannot be edited; lines 7
 // to 12 begin with a full-width blank.
@@ -129,6 +131,12 @@ QLineEdit* MainForm::AddBox(int index, int left, int top) {
   box->setObjectName(QStringLiteral("Jyouken%1").arg(index));
   box->setProperty("index", index);
   box->setMaxLength(kConditionMaxLength);
+  // The box is only 615 twips wide: a thin border, no inner margin and the
+  // fixed-pitch face keep a value such as 20.000 wholly visible.
+  box->setStyleSheet(
+      QStringLiteral("QLineEdit { border: 1px solid #7a7a7a; padding: 0px; background: white; }"));
+  box->setTextMargins(-1, 0, -1, 0);
+  box->setFont(SubstitutedFont(QString::fromUtf8("ＭＳ ゴシック"), 9.0));
   box->setValidator(new ConditionValidator(box));
   box->installEventFilter(this);
   PlaceInTwips(*box, left, top, kBoxWidth, kBoxHeight);
@@ -210,11 +218,28 @@ void MainForm::SetTabOrder() {
 void MainForm::FormLoad() {
   QStringList lines;
   for (const char* line : kNoticeLines) lines << QString::fromUtf8(line);
-  notice_->setText(lines.join(QLatin1Char('\n')));
+  noticeText_ = lines.join(QLatin1Char('\n'));
+  ShowNotice(lines);
   for (int i = 0; i < kBoxCount; ++i) Jyouken(i)->setText(QString::fromUtf8(kInitialConditions[i]));
   opt_[0]->setChecked(true);
   check1_->setChecked(false);
   jyouken_[0]->setFocus();
+}
+
+void MainForm::ShowNotice(const QStringList& lines) {
+  // The twelve lines fill the label at a pitch of 9 pt, the pitch of the
+  // dialog font; the stand-in face has a larger natural line spacing.
+  const double pitch = TwipsToPixels(kNoticeLinePitch, ScreenDpi());
+  const int percent =
+      static_cast<int>(100.0 * pitch / QFontMetricsF(notice_->font()).lineSpacing());
+  QString html;
+  for (const QString& line : lines) {
+    html += QStringLiteral("<p style=\"margin:0; white-space:pre; line-height:%1%\">%2</p>")
+                .arg(percent)
+                .arg(line.isEmpty() ? QStringLiteral("&nbsp;") : line.toHtmlEscaped());
+  }
+  notice_->setTextFormat(Qt::RichText);
+  notice_->setText(html);
 }
 
 bool MainForm::eventFilter(QObject* watched, QEvent* event) {

@@ -2,6 +2,7 @@
 // fixed values, and the Calculate and End buttons.
 #pragma once
 
+#include <QStringList>
 #include <QWidget>
 #include <array>
 #include <cstdint>
@@ -30,6 +31,9 @@ class MainForm : public QWidget {
 
   explicit MainForm(Session& session, QWidget* parent = nullptr);
 
+  // The notice of the fixed values, its lines separated by "\n".
+  const QString& NoticeText() const { return noticeText_; }
+
   QLineEdit* Jyouken(int index) const { return jyouken_.at(static_cast<std::size_t>(index)); }
 
   // Copies the conditions into the session and, when Q and L are positive,
@@ -49,6 +53,7 @@ class MainForm : public QWidget {
   void CreateButtons();
   void SetTabOrder();
   void FormLoad();
+  void ShowNotice(const QStringList& lines);
 
   QLabel* AddLabel(const char* name, const char* caption, int left, int top, int width, int height);
   QLineEdit* AddBox(int index, int left, int top);
@@ -67,6 +72,7 @@ class MainForm : public QWidget {
   std::array<QRadioButton*, 3> opt_{};
   QCheckBox* check1_ = nullptr;
   QLabel* notice_ = nullptr;
+  QString noticeText_;
   std::array<QPushButton*, 2> button_{};
 };
 

@@ -136,7 +136,7 @@ void MainFormTest::opensWithTheInitialConditionsAndNotice() {
   }
   QVERIFY(Control<QRadioButton>("Opt0")->isChecked());
   QVERIFY(!Control<QCheckBox>("Check1")->isChecked());
-  const QString notice = Control<QLabel>("Label3")->text();
+  const QString notice = mainForm_->NoticeText();
   QCOMPARE(notice.split(QLatin1Char('\n')).size(), 12);
   QVERIFY(notice.startsWith(Utf8("\nソフトの規約に関しましては\n")));
   QVERIFY(notice.endsWith(Utf8("\n　円径=φ×0.190\n　粗度係数はボックス=0.020 円径=0.010")));
