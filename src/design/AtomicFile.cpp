@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <signal.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -43,11 +42,13 @@ bool IsAbandoned(const std::string& name, const std::string& leaf) {
   return ::kill(static_cast<pid_t>(std::stol(pid)), 0) != 0 && errno == ESRCH;
 }
 
-// Removes the temporary files a killed writer left in `folder`.
+// Removes the temporary files a killed writer left in `folder`. A folder that
+// cannot be listed is left as it is: the write itself will tell.
 void RemoveAbandoned(const std::string& folder, int dirFd, const std::string& leaf) {
   std::error_code ec;
-  for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
-    const std::string name = entry.path().filename().string();
+  for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
+       it.increment(ec)) {
+    const std::string name = it->path().filename().string();
     if (IsAbandoned(name, leaf)) ::unlinkat(dirFd, name.c_str(), 0);
   }
 }

@@ -1,6 +1,7 @@
 #include "TextLines.h"
 
 #include <fstream>
+#include <ios>
 #include <iterator>
 
 namespace sekora {
@@ -26,7 +27,13 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
 bool ReadWholeFile(const std::string& path, std::string& content) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
-  content.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  // A read that fails part way (a folder opened as a file, a failing disk)
+  // throws from the stream buffer: the file is unreadable like any other.
+  try {
+    content.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  } catch (const std::ios_base::failure&) {
+    return false;
+  }
   return !in.bad();
 }
 

@@ -160,6 +160,19 @@ TEST(BadCatalogue, LinesOf100000CharactersLoadOrAreRefused) {
       kPipeCatalogueName);
 }
 
+TEST(BadCatalogue, ACatalogueThatIsAFolderIsRefusedByName) {
+  for (const char* name : {kBoxCatalogueName, kPipeCatalogueName}) {
+    SCOPED_TRACE(name);
+    testing::TempFolder folder;
+    std::filesystem::create_directory(folder.File(name));
+    DesignConditions conditions;
+    conditions.Q = 1.5;
+    conditions.L = 20.0;
+    conditions.ShapeOption = name == std::string(kBoxCatalogueName) ? ShapeBoxOnly : ShapePipeOnly;
+    ExpectFailureNaming<CatalogueError>([&] { RunDesign(folder.path(), conditions); }, name);
+  }
+}
+
 // ---- Keisan.txt ----
 
 struct ResultsCase {
@@ -224,6 +237,16 @@ TEST(BadResultsFile, EachFileLoadsOrIsRefusedByName) {
     SCOPED_TRACE(c.file);
     ReadResults(ReadBadFile("keisan", c.file), c.lines);
   }
+}
+
+TEST(BadResultsFile, AResultsFileThatIsAFolderIsRefusedByName) {
+  testing::TempFolder folder;
+  std::filesystem::create_directory(folder.File(kResultsFileName));
+  DesignConditions conditions;
+  Candidates records;
+  ExpectFailureNaming<ResultsFileError>(
+      [&] { KeisanFile(kFileModeRead, records, conditions, folder.path()); }, kResultsFileName);
+  ExpectFailureNaming<ResultsFileError>([&] { LookupStatus(folder.path(), 1); }, kResultsFileName);
 }
 
 TEST(BadResultsFile, DecoratedFieldsReadAsTheCleanLine) {

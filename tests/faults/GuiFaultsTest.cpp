@@ -48,6 +48,7 @@ class GuiFaultsTest : public QObject {
 
   void damagedCataloguesAreReportedByName();
   void tooManyCandidatesAreReported();
+  void aCatalogueThatIsAFolderIsReported();
   void aWriteFailingPartWayIsReported();
   void aFolderDeletedWhileWritingIsReported();
   void aDamagedResultsFileClosesTheList();
@@ -147,6 +148,15 @@ void GuiFaultsTest::tooManyCandidatesAreReported() {
   for (int i = 0; i <= kMaxCandidates; ++i) lines += "0.600\r\n";
   folder_->Write("KAN.TXT", lines);
   ExpectCalculateFails("KAN.TXT");
+  InstallShippedFiles();
+  ExpectUsable();
+}
+
+void GuiFaultsTest::aCatalogueThatIsAFolderIsReported() {
+  fs::remove(folder_->File("BOX.TXT"));
+  fs::create_directory(folder_->File("BOX.TXT"));
+  ExpectCalculateFails("BOX.TXT");
+  fs::remove(folder_->File("BOX.TXT"));
   InstallShippedFiles();
   ExpectUsable();
 }
