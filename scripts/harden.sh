@@ -19,13 +19,10 @@ run_asan() {
   ctest --preset asan -j"$(nproc)"
 }
 
-# Prints the final figures of one libFuzzer log: runs, coverage, features.
+# Prints the final line of one libFuzzer log: executions, coverage (cov),
+# features (ft) and corpus.
 fuzz_figures() {
-  local log=$1
-  local runs cov
-  runs=$(grep -o 'Done [0-9]* runs in [0-9]* second(s)' "$log" | tail -1)
-  cov=$(grep -o 'cov: [0-9]* ft: [0-9]* corp: [0-9]*/[0-9]*[a-zA-Z]*' "$log" | tail -1)
-  echo "${runs:-no final line}; ${cov:-no coverage line}"
+  grep -E '^#[0-9]+[[:space:]]+DONE' "$1" | tail -n 1 || echo "no final line"
 }
 
 run_fuzz() {
