@@ -44,7 +44,7 @@ struct CatalogueCase {
 };
 
 const CatalogueCase kBoxCases[] = {
-    {"box_binary_junk.txt", -1},      // the first line holds no width
+    {"box_binary_junk.txt", -1},      // random bytes: a line without a width
     {"box_junk_after_sizes.txt", 2},  // columns 12 onward are not read
     {"box_missing_height.txt", 1},    // H = 0, an NG box
     {"box_negative_width.txt", -1},   // B = -1.5
@@ -56,11 +56,12 @@ const CatalogueCase kBoxCases[] = {
 };
 
 const CatalogueCase kPipeCases[] = {
-    {"kan_binary_junk.txt", -1},    {"kan_negative.txt", -1},  // D = -0.6 on line 2
-    {"kan_nan_text.txt", -1},                                  // D = 0
-    {"kan_huge_number.txt", -1},                               // 1e400 reads as infinity
-    {"kan_huge_diameter.txt", 1},                              // 99 999 999 m
-    {"kan_mixed_line_ends.txt", 4},                            // CR, LF, CR LF and none
+    {"kan_binary_junk.txt", -1},     // random bytes: a line without a diameter
+    {"kan_negative.txt", -1},        // D = -0.6 on line 2
+    {"kan_nan_text.txt", -1},        // D = 0
+    {"kan_huge_number.txt", -1},     // 1e400 reads as infinity
+    {"kan_huge_diameter.txt", 1},    // 99 999 999 m
+    {"kan_mixed_line_ends.txt", 4},  // CR, LF, CR LF and none
     {"kan_only_comments.txt", 0},
 };
 
