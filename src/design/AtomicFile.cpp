@@ -127,8 +127,8 @@ bool ReplaceInFolder(int dirFd, const std::string& folder, const std::string& pa
 }  // namespace
 
 bool WriteFileAtomically(const std::string& path, std::string_view content, std::string& error) {
-  std::string folder = std::filesystem::path(path).parent_path().string();
-  if (folder.empty()) folder = ".";
+  const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+  const std::string folder = parent.empty() ? std::string(".") : parent.string();
   const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dirFd < 0) {
     error = std::strerror(errno);
