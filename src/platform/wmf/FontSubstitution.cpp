@@ -2,7 +2,6 @@
 
 #include <QFontDatabase>
 #include <array>
-#include <utility>
 
 namespace sekora {
 
@@ -10,19 +9,30 @@ namespace {
 
 // Each stand-in has the same cell widths as the face it replaces: full-width
 // characters one em wide and, in the fixed-pitch faces, half-width ones half
-// an em, which the sheet's column layout relies on.
-const std::array<std::pair<const char*, const char*>, 3> kStandIns = {{
-    {"ＭＳ 明朝", "IPAMincho"},
-    {"ＭＳ ゴシック", "IPAGothic"},
-    {"ＭＳ Ｐゴシック", "IPAPGothic"},
+// an em, which the sheet's column layout relies on. Faces are asked for by
+// their Japanese or their romanised names.
+struct StandIn {
+  const char* japaneseName;
+  const char* romanName;
+  const char* standIn;
+};
+
+const std::array<StandIn, 4> kStandIns = {{
+    {"ＭＳ 明朝", "MS Mincho", "IPAMincho"},
+    {"ＭＳ Ｐ明朝", "MS PMincho", "IPAPMincho"},
+    {"ＭＳ ゴシック", "MS Gothic", "IPAGothic"},
+    {"ＭＳ Ｐゴシック", "MS PGothic", "IPAPGothic"},
 }};
 
 }  // namespace
 
 QString FontSubstitution(const QString& typeface) {
-  if (QFontDatabase::hasFamily(typeface)) return typeface;
-  for (const auto& [wanted, standIn] : kStandIns) {
-    if (typeface == QString::fromUtf8(wanted)) return QString::fromUtf8(standIn);
+  if (typeface.isEmpty() || QFontDatabase::hasFamily(typeface)) return typeface;
+  for (const StandIn& face : kStandIns) {
+    if (typeface == QString::fromUtf8(face.japaneseName) ||
+        typeface == QString::fromUtf8(face.romanName)) {
+      return QString::fromUtf8(face.standIn);
+    }
   }
   return typeface;
 }

@@ -1,6 +1,5 @@
 #include "QtMetafilePainter.h"
 
-#include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QPainterPath>
 #include <QPen>
@@ -8,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "FontSubstitution.h"
 #include "MetafileCanvas.h"
 #include "MetafileReplay.h"
 
@@ -19,21 +19,6 @@ namespace {
 constexpr double kDefaultFontTwips = 210.0;
 // Qt measures arcs in sixteenths of a degree.
 constexpr double kQtAngleUnitsPerDegree = 16.0;
-
-QString InstalledFace(const QString& face) {
-  if (face.isEmpty() || QFontDatabase::families().contains(face)) return face;
-  static const QList<std::pair<QStringList, QString>> kStandIns = {
-      {{QStringLiteral("ＭＳ 明朝"), QStringLiteral("MS Mincho")}, QStringLiteral("IPAMincho")},
-      {{QStringLiteral("ＭＳ Ｐ明朝"), QStringLiteral("MS PMincho")}, QStringLiteral("IPAPMincho")},
-      {{QStringLiteral("ＭＳ ゴシック"), QStringLiteral("MS Gothic")}, QStringLiteral("IPAGothic")},
-      {{QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic")},
-       QStringLiteral("IPAPGothic")},
-  };
-  for (const auto& [names, standIn] : kStandIns) {
-    if (names.contains(face)) return standIn;
-  }
-  return face;
-}
 
 QColor ToQColor(MetafileColor color) {
   return QColor(color.red, color.green, color.blue);
@@ -109,7 +94,7 @@ class QtMetafileCanvas : public MetafileCanvas {
   void SetBrush(const CanvasBrush& brush) override { painter_.setBrush(ToQBrush(brush)); }
 
   void SetFont(const CanvasFont& font) override {
-    QFont qtFont(InstalledFace(QString::fromStdString(font.faceName)));
+    QFont qtFont(FontSubstitution(QString::fromStdString(font.faceName)));
     qtFont.setPixelSize(
         static_cast<int>(std::lround(font.height > 0 ? font.height : kDefaultFontTwips)));
     // GDI's weight 0 leaves the choice to the mapper; Qt takes 1 to 1000.
