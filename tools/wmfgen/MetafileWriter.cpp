@@ -5,42 +5,20 @@
 #include <stdexcept>
 
 #include "CharsetText.h"
+#include "MetafileFormat.h"
 
 namespace sekora::wmfgen {
 
 namespace {
 
-constexpr std::uint32_t kPlaceableKey = 0x9AC6CDD7;
 constexpr std::uint16_t kTwipsPerInch = 1440;
-constexpr std::uint16_t kMetaHeaderWords = 9;
 constexpr std::uint16_t kMetafileVersion = 0x0300;
-constexpr std::uint16_t kRecordHeaderWords = 3;
 constexpr std::uint16_t kAnisotropic = 8;
-constexpr std::uint16_t kTransparent = 1;
 constexpr std::int16_t kNormalWeight = 400;
 constexpr std::uint8_t kShiftJisCharset = 128;
 constexpr std::uint8_t kFixedPitchModern = 0x31;
-constexpr std::size_t kFaceNameBytes = 32;
 
-enum Function : std::uint16_t {
-  kEof = 0x0000,
-  kSetBkMode = 0x0102,
-  kSetMapMode = 0x0103,
-  kSelectObject = 0x012D,
-  kSetTextAlign = 0x012E,
-  kSetWindowOrg = 0x020B,
-  kSetWindowExt = 0x020C,
-  kLineTo = 0x0213,
-  kMoveTo = 0x0214,
-  kCreatePenIndirect = 0x02FA,
-  kCreateFontIndirect = 0x02FB,
-  kCreateBrushIndirect = 0x02FC,
-  kPolygon = 0x0324,
-  kPolyline = 0x0325,
-  kEllipse = 0x0418,
-  kTextOut = 0x0521,
-  kArc = 0x0817,
-};
+using namespace wmf;
 
 void Put16(std::vector<std::uint8_t>& bytes, std::uint16_t value) {
   bytes.push_back(static_cast<std::uint8_t>(value & 0xFF));
@@ -134,7 +112,7 @@ void MetafileWriter::SetTextAlign(std::uint16_t align) {
 }
 
 void MetafileWriter::SetTransparentBackground() {
-  Record(kSetBkMode, std::vector<std::int16_t>{kTransparent});
+  Record(kSetBkMode, std::vector<std::int16_t>{kTransparentBackground});
 }
 
 void MetafileWriter::Line(Point from, Point to) {

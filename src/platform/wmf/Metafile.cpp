@@ -8,46 +8,17 @@
 
 #include "CharsetText.h"
 #include "FigureError.h"
+#include "MetafileFormat.h"
 
 namespace sekora {
 
 namespace {
 
-constexpr std::uint32_t kPlaceableKey = 0x9AC6CDD7;
-constexpr std::size_t kRecordHeaderBytes = 6;
-constexpr std::uint16_t kMetaHeaderWords = 9;
-constexpr std::size_t kFaceNameBytes = 32;
+constexpr std::size_t kRecordHeaderBytes = 2 * wmf::kRecordHeaderWords;
 constexpr std::uint16_t kExtTextOutOpaque = 0x0002;
 constexpr std::uint16_t kExtTextOutClipped = 0x0004;
-constexpr std::uint16_t kTransparentBackground = 1;
 
-enum Function : std::uint16_t {
-  kEof = 0x0000,
-  kSetBkMode = 0x0102,
-  kSetMapMode = 0x0103,
-  kSetTextAlign = 0x012E,
-  kSelectObject = 0x012D,
-  kDibCreatePatternBrush = 0x0142,
-  kDeleteObject = 0x01F0,
-  kCreatePalette = 0x00F7,
-  kCreatePatternBrush = 0x01F9,
-  kSetTextColor = 0x0209,
-  kSetWindowOrg = 0x020B,
-  kSetWindowExt = 0x020C,
-  kLineTo = 0x0213,
-  kMoveTo = 0x0214,
-  kCreatePenIndirect = 0x02FA,
-  kCreateFontIndirect = 0x02FB,
-  kCreateBrushIndirect = 0x02FC,
-  kPolygon = 0x0324,
-  kPolyline = 0x0325,
-  kEllipse = 0x0418,
-  kRectangle = 0x041B,
-  kTextOut = 0x0521,
-  kCreateRegion = 0x06FF,
-  kArc = 0x0817,
-  kExtTextOut = 0x0A32,
-};
+using namespace wmf;
 
 // Why the bytes are not a readable picture; ParseMetafile names the file.
 class FormatError : public std::runtime_error {
