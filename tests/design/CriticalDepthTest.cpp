@@ -3,24 +3,13 @@
 #include <cmath>
 
 #include "CriticalDepth.h"
+#include "Sections.h"
 
 namespace sekora {
 namespace {
 
-KeisanRecord Box(double B, double H) {
-  KeisanRecord r;
-  r.Kind = KindBox;
-  r.B = B;
-  r.H = H;
-  return r;
-}
-
-KeisanRecord Pipe(double D) {
-  KeisanRecord r;
-  r.Kind = KindPipe;
-  r.D = D;
-  return r;
-}
+using testing::Box;
+using testing::Pipe;
 
 DesignConditions Flow(double Q) {
   DesignConditions c;

@@ -9,10 +9,14 @@
 #include "DesignError.h"
 #include "KeisanFile.h"
 #include "RunDesign.h"
+#include "Sections.h"
 #include "TempFolder.h"
 
 namespace sekora {
 namespace {
+
+using testing::Box;
+using testing::Pipe;
 
 DesignConditions Conditions(double Q, double L = 10.0, double Z1 = 0.0, double Z2 = 0.0) {
   DesignConditions c;
@@ -27,20 +31,6 @@ KeisanRecord Design(KeisanRecord r, const DesignConditions& c) {
   Candidates candidates{r};
   DesignCandidates(candidates, c);
   return candidates[0];
-}
-
-KeisanRecord Box(double B, double H) {
-  KeisanRecord r;
-  r.B = B;
-  r.H = H;
-  return r;
-}
-
-KeisanRecord Pipe(double D) {
-  KeisanRecord r;
-  r.Kind = KindPipe;
-  r.D = D;
-  return r;
 }
 
 TEST(RunDesign, BoxOneByOneBalancesAndPasses) {
