@@ -2,6 +2,8 @@
 // the object table and the charsets of texts.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "FigureError.h"
 #include "Metafile.h"
 #include "WmfBytes.h"
@@ -141,6 +143,18 @@ TEST(MetafileErrors, MessagesNameTheFigureFile) {
         << error.what();
   }
   EXPECT_THROW(LoadMetafile("/nonexistent/矩寸法.wmf"), FigureError);
+}
+
+TEST(MetafileErrors, AFolderInPlaceOfAFigureIsReportedByName) {
+  const std::string folder = ::testing::TempDir() + "/寸法.wmf";
+  std::filesystem::create_directories(folder);
+  try {
+    LoadMetafile(folder);
+    FAIL() << "a folder was read as a figure";
+  } catch (const FigureError& error) {
+    EXPECT_NE(std::string(error.what()).find(folder), std::string::npos) << error.what();
+  }
+  std::filesystem::remove(folder);
 }
 
 }  // namespace

@@ -419,10 +419,16 @@ Metafile ParseMetafile(std::span<const std::uint8_t> bytes, const std::string& n
 Metafile LoadMetafile(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
   if (!file) throw FigureError("図ファイル " + path + " を開けません");
-  const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(file),
-                                        std::istreambuf_iterator<char>()};
-  if (file.bad())
-    throw FigureError("図ファイル " + path + " を読み込めません: 読み取りに失敗しました");
+  const std::string unreadable = "図ファイル " + path + " を読み込めません: 読み取りに失敗しました";
+  std::vector<std::uint8_t> bytes;
+  // A read that fails part way (a folder opened as a file, a failing disk)
+  // throws from the stream buffer.
+  try {
+    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  } catch (const std::ios_base::failure&) {
+    throw FigureError(unreadable);
+  }
+  if (file.bad()) throw FigureError(unreadable);
   return ParseMetafile(bytes, path);
 }
 
