@@ -34,7 +34,7 @@ run_fuzz() {
   cmake --build --preset fuzz -j"$(nproc)" --target "${binaries[@]}"
 
   local out=build-fuzz/runs
-  local failed=0
+  local passes=0 failures=0
   rm -rf "$out"
   for t in "${fuzz_targets[@]}"; do
     # New inputs go to a scratch corpus; the committed seeds stay as they are.
@@ -44,13 +44,15 @@ run_fuzz() {
       -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
       -artifact_prefix="$out/$t/artifacts/" >"$log" 2>&1; then
       echo "fuzz $t: passed, $(fuzz_figures "$log")"
+      passes=$((passes + 1))
     else
       echo "fuzz $t: FAILED (log $log)"
       grep -E -m 20 'ERROR|invariant broken|SUMMARY|Test unit written' "$log" || tail -n 30 "$log"
-      failed=1
+      failures=$((failures + 1))
     fi
   done
-  return "$failed"
+  echo "fuzz: $passes passed, $failures failed"
+  [ "$failures" -eq 0 ]
 }
 
 case "${1:-all}" in
