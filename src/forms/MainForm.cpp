@@ -38,6 +38,9 @@ constexpr int kLabelHeight = 255;
 constexpr int kCaptionLabelWidth = 1695;
 constexpr int kSymbolLabelWidth = 255;
 constexpr int kNoticeLinePitch = 180;
+// The notice's face size: at 9 pt the stand-in face makes the longest line a
+// few pixels wider than the label.
+constexpr double kNoticePoints = 8.5;
 
 // The notice in place of the six conditions that cannot be edited; lines 7
 // to 12 begin with a full-width blank.
@@ -159,6 +162,7 @@ void MainForm::CreateShownRows() {
   AddLabel("Label22", "(m)", 3360, 720, kSymbolLabelWidth, kLabelHeight);
 
   notice_ = AddLabel("Label3", "", 480, 1080, 3255, 2295);
+  notice_->setFont(SubstitutedFont(QString::fromUtf8("ＭＳ Ｐゴシック"), kNoticePoints));
 }
 
 void MainForm::CreateHiddenRows() {

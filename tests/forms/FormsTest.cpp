@@ -140,6 +140,11 @@ void MainFormTest::opensWithTheInitialConditionsAndNotice() {
   QCOMPARE(notice.split(QLatin1Char('\n')).size(), 12);
   QVERIFY(notice.startsWith(Utf8("\nソフトの規約に関しましては\n")));
   QVERIFY(notice.endsWith(Utf8("\n　円径=φ×0.190\n　粗度係数はボックス=0.020 円径=0.010")));
+  const QLabel* label3 = Control<QLabel>("Label3");
+  for (const QString& line : notice.split(QLatin1Char('\n'))) {
+    QVERIFY2(QFontMetrics(label3->font()).horizontalAdvance(line) <= label3->width(),
+             qPrintable(line));
+  }
   QCOMPARE(Control<QLabel>("Label18")->font().pointSizeF(), 8.25);
   QCOMPARE(Control<QPushButton>("Button0")->text(), Utf8("計算"));
   QCOMPARE(Control<QPushButton>("Button1")->text(), Utf8("終了"));
