@@ -37,7 +37,7 @@ void DrawOrDiscard(QPainter& painter, double dpi, const QString& path, const Dra
 
 void BeginOrThrow(QPainter& painter, QPaintDevice& device, const std::string& outPath) {
   if (!painter.begin(&device)) {
-    throw std::runtime_error("cannot write the sheet to " + outPath);
+    throw std::runtime_error("計算書を書き込めません: " + outPath);
   }
 }
 
@@ -64,7 +64,7 @@ void ExportPng(const QString& path, const std::string& outPath, int dpi, const D
   DrawOrDiscard(painter, dpi, path, draw);
   painter.end();
   if (!image.save(path, "PNG")) {
-    throw std::runtime_error("cannot write the sheet to " + outPath);
+    throw std::runtime_error("計算書を書き込めません: " + outPath);
   }
 }
 
@@ -85,7 +85,7 @@ void ExportSvg(const QString& path, const std::string& outPath, int dpi, const D
 }  // namespace
 
 void ExportSheet(const std::string& outPath, int dpi, const DrawFunction& draw) {
-  if (dpi < 1) throw std::invalid_argument("the resolution must be at least 1 dpi");
+  if (dpi < 1) throw std::invalid_argument("解像度は 1 dpi 以上にしてください");
   const QString path = QString::fromStdString(outPath);
   const QString extension = QFileInfo(path).suffix().toLower();
   if (extension == QLatin1String("pdf")) {
@@ -95,8 +95,8 @@ void ExportSheet(const std::string& outPath, int dpi, const DrawFunction& draw) 
   } else if (extension == QLatin1String("svg")) {
     ExportSvg(path, outPath, dpi, draw);
   } else {
-    throw std::invalid_argument("cannot tell the format of " + outPath +
-                                ": the name must end in .pdf, .png or .svg");
+    throw std::invalid_argument(
+        "出力ファイル名は .pdf、.png、.svg のいずれかで終わる必要があります: " + outPath);
   }
 }
 

@@ -56,6 +56,7 @@ run --q 1 --l 10 --dir "$work/d" --sheet 999 --out "$work/none.pdf"
 check "row beyond the file" [ "$(status)" = 2 ]
 run --q 1 --l 10 --dir "$work/d" --sheet 7 --out "$work/sheet.doc"
 check "unknown extension" [ "$(status)" = 2 ]
+check "unknown extension named" err_has "sheet.doc"
 run --q 1 --l 10 --dir "$work/d" --sheet 7
 check "sheet without out" [ "$(status)" = 2 ]
 
