@@ -3,21 +3,8 @@
 set -u
 cli=$1
 data=$2
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-passed=0
-failed=0
-check() {
-  local name=$1
-  shift
-  if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: $name" >&2; fi
-}
-run() {
-  env -u DISPLAY -u WAYLAND_DISPLAY "$cli" "$@" >"$work/out" 2>"$work/err"
-  echo $? >"$work/status"
-}
-status() { cat "$work/status"; }
-err_has() { grep -qF -- "$1" "$work/err"; }
+source "$(dirname "$0")/cli_checks.sh"
+
 png_size() { od -An -tu1 -j16 -N8 "$1" | awk '{print $1*16777216+$2*65536+$3*256+$4 "x" $5*16777216+$6*65536+$7*256+$8}'; }
 
 mkdir -p "$work/d"
@@ -73,5 +60,4 @@ check "broken figure exit 2" [ "$(status)" = 2 ]
 check "broken figure named" err_has "矩寸法.wmf"
 check "broken figure writes nothing" [ ! -e "$work/broken.pdf" ]
 
-echo "sekora-cli --sheet: $passed passed, $failed failed"
-[ "$failed" = 0 ]
+finish "sekora-cli --sheet"

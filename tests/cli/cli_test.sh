@@ -3,29 +3,8 @@
 set -u
 cli=$1
 data=$2
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-passed=0
-failed=0
+source "$(dirname "$0")/cli_checks.sh"
 
-check() {  # check NAME CONDITION...
-  local name=$1
-  shift
-  if "$@"; then
-    passed=$((passed + 1))
-  else
-    failed=$((failed + 1))
-    echo "FAILED: $name" >&2
-  fi
-}
-
-# run ARGS...: runs the tool, leaving its output, errors and status in files.
-run() {
-  "$cli" "$@" >"$work/out" 2>"$work/err"
-  echo $? >"$work/status"
-}
-status() { cat "$work/status"; }
-err_has() { grep -qF -- "$1" "$work/err"; }
 out_line() { sed -n "${1}p" "$work/out"; }
 
 fresh() {  # a folder holding the shipped catalogues
@@ -127,5 +106,4 @@ run --help
 check "help exit 0" [ "$(status)" = 0 ]
 check "help lists options" grep -qF -- "--circle-ratio" "$work/out"
 
-echo "sekora-cli: $passed passed, $failed failed"
-[ "$failed" = 0 ]
+finish sekora-cli

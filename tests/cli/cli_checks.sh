@@ -1,0 +1,32 @@
+# Shared by the sekora-cli end-to-end scripts, which source it after setting
+# `cli` (the tool) and `data` (the shipped data folder).
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+passed=0
+failed=0
+
+check() {  # check NAME CONDITION...
+  local name=$1
+  shift
+  if "$@"; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+    echo "FAILED: $name" >&2
+  fi
+}
+
+# run ARGS...: runs the tool without a display, leaving its output, errors
+# and status in files.
+run() {
+  env -u DISPLAY -u WAYLAND_DISPLAY "$cli" "$@" >"$work/out" 2>"$work/err"
+  echo $? >"$work/status"
+}
+status() { cat "$work/status"; }
+err_has() { grep -qF -- "$1" "$work/err"; }
+
+# finish TITLE: the closing count line and the script's status.
+finish() {
+  echo "$1: $passed passed, $failed failed"
+  [ "$failed" = 0 ]
+}
