@@ -290,6 +290,25 @@ bool BeginsWithNumber(std::string_view text) {
   return digitCount > 0;
 }
 
+std::optional<double> DecimalNumberValue(std::string_view text) {
+  std::size_t i = 0;
+  const auto skipDigits = [&] {
+    const std::size_t start = i;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
+    return i - start;
+  };
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+  std::size_t digits = skipDigits();
+  if (i < text.size() && text[i] == '.') {
+    ++i;
+    digits += skipDigits();
+  }
+  if (digits == 0 || i != text.size()) return std::nullopt;
+  const double value = NumericValue(text);
+  if (!std::isfinite(value)) return std::nullopt;
+  return value;
+}
+
 std::optional<std::int16_t> ToInt16(double value) {
   if (!(value >= -32768.5 && value <= 32767.5)) return std::nullopt;
   const double rounded = std::nearbyint(value);  // default mode: halves to even
