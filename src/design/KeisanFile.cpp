@@ -79,19 +79,8 @@ std::vector<std::string> ReadResultLines(const std::string& path) {
 
 void WriteResults(const Candidates& records, const DesignConditions& conditions,
                   const std::string& path) {
-  std::string content;
-  const std::size_t count = std::min(
-      records.size(), static_cast<std::size_t>(std::max<int>(conditions.CandidateCount, 0)));
-  for (std::size_t i = 0; i < count; ++i) {
-    const KeisanRecord& rec = records[i];
-    const bool written =
-        conditions.ExcludeNg == 0 || (conditions.ExcludeNg == 1 && rec.Status == StatusOk);
-    if (!written) continue;
-    content += ResultsLine(rec);
-    content += "\r\n";
-  }
   std::string error;
-  if (!WriteFileAtomically(path, content, error)) {
+  if (!WriteFileAtomically(path, ResultsText(records, conditions), error)) {
     throw ResultsFileError(std::string("計算結果ファイル ") + kResultsFileName +
                            " を書き込めません: " + path + "（" + error + "）");
   }
@@ -109,6 +98,25 @@ void ReadResults(Candidates& records, DesignConditions& conditions, const std::s
 }
 
 }  // namespace
+
+std::string ResultsText(const Candidates& records, const DesignConditions& conditions) {
+  std::string content;
+  const std::size_t count = std::min(
+      records.size(), static_cast<std::size_t>(std::max<int>(conditions.CandidateCount, 0)));
+  for (std::size_t i = 0; i < count; ++i) {
+    const KeisanRecord& rec = records[i];
+    const bool written =
+        conditions.ExcludeNg == 0 || (conditions.ExcludeNg == 1 && rec.Status == StatusOk);
+    if (!written) continue;
+    content += ResultsLine(rec);
+    content += "\r\n";
+  }
+  return content;
+}
+
+KeisanRecord RecordAsWritten(const KeisanRecord& rec) {
+  return ParseLine(ResultsLine(rec), kResultsFileName, 1);
+}
 
 std::string ResultsLine(const KeisanRecord& rec) {
   std::string line;

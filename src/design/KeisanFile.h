@@ -16,6 +16,14 @@ inline constexpr std::int16_t kFileModeRead = 1;
 // The 25 fields of `rec` as one line of Keisan.txt, without the line end.
 std::string ResultsLine(const KeisanRecord& rec);
 
+// The whole text FileMode 0 writes for candidates 1 .. CandidateCount of
+// `records`: one line per written candidate, each ended by CR LF.
+std::string ResultsText(const Candidates& records, const DesignConditions& conditions);
+
+// `rec` as a reader of the results file gets it back: every quantity rounded
+// to the decimals of its field.
+KeisanRecord RecordAsWritten(const KeisanRecord& rec);
+
 // FileMode 0 writes candidates 1 .. conditions.CandidateCount of `records`
 // (only Status 0 when ExcludeNg is 1) to `folder`/Keisan.txt, replacing the
 // old file only once the new one is complete. FileMode 1 reads the file back:
