@@ -1,7 +1,6 @@
 #include "CliOptions.h"
 
 #include <CLI/CLI.hpp>
-#include <cctype>
 #include <map>
 
 #include "NumberText.h"
@@ -19,7 +18,7 @@ struct OptionTexts {
 };
 
 double NumberValue(const std::string& option, const std::string& text) {
-  const std::optional<double> value = ParseStrictNumber(text);
+  const std::optional<double> value = DecimalNumberValue(text);
   if (!value) throw UsageError(option + " の値が数値ではありません: " + text);
   return *value;
 }
@@ -56,20 +55,17 @@ std::string FirstExtra(const CLI::App& app) {
   return extras.empty() ? std::string() : extras.front();
 }
 
-}  // namespace
-
-std::optional<double> ParseStrictNumber(const std::string& text) {
-  std::size_t i = 0;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-  std::size_t digits = 0;
-  while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) ++i, ++digits;
-  if (i < text.size() && text[i] == '.') {
-    ++i;
-    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) ++i, ++digits;
+// A batch takes every condition from its table, one culvert per row.
+void CheckBatchOptions(const CLI::App& app) {
+  for (const char* single : {"--q", "--l", "--z1", "--z2", "--g", "--alpha", "--box-ratio",
+                             "--circle-ratio", "--shape", "--exclude-ng", "--sheet", "--dpi"}) {
+    if (app.count(single) > 0) {
+      throw UsageError(std::string("--batch と ") + single + " は一緒に指定できません");
+    }
   }
-  if (digits == 0 || i != text.size()) return std::nullopt;
-  return NumericValue(text);
 }
+
+}  // namespace
 
 std::string HelpText() {
   return R"(使い方 / Usage:
@@ -77,6 +73,8 @@ std::string HelpText() {
              [--box-ratio V] [--circle-ratio V] [--shape both|box|pipe]
              [--exclude-ng] [--dir DIR] [--json]
              [--sheet N --out FILE [--dpi N]]
+  sekora-cli --batch TABLE.csv [--dir DIR] [--out FILE.csv] [--json]
+             [--keisan-dir DIR]
 
 函渠断面の決定: BOX.TXT と KAN.TXT のすべての断面について計算し、
 DIR/Keisan.txt を書き、その各行を計算結果一覧の行として出力します。
@@ -100,6 +98,13 @@ results-list row per line of it ("No|size|status", UTF-8).
                     N 行目の計算書を FILE (.pdf, .png, .svg) に出力
                     draw the calculation sheet of row N to FILE
   --dpi N           PNG の解像度 (既定 150)
+  --batch TABLE.csv 一覧表の函渠をすべて計算 (Keisan.txt は書きません)
+                    design every culvert of the table (one row each:
+                    name, q, l required; z1, z2, g, alpha, box_ratio,
+                    circle_ratio, shape optional; UTF-8 or Shift-JIS)
+  --out FILE.csv    --batch の結果一覧 (UTF-8, BOM 付き)  batch summary
+  --keisan-dir DIR  函渠ごとの計算結果を DIR/<番号>_<名前>.txt に出力
+                    each culvert's results file, in the Keisan.txt format
   --help            この説明
 
 Values are whole decimal numbers ("1.5", ".5", "-0.25"). Every error is one
@@ -132,8 +137,10 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args) {
   app.add_option("--dir", o.folder);
   app.add_flag("--json", o.json);
   app.add_option("--sheet", texts.sheet);
-  app.add_option("--out", o.sheetOut);
+  app.add_option("--out", o.out);
   app.add_option("--dpi", texts.dpi);
+  app.add_option("--batch", o.batch);
+  app.add_option("--keisan-dir", o.keisanDir);
   app.add_flag("-h,--help", o.help);
 
   // CLI11 wants the arguments last first.
@@ -155,6 +162,12 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args) {
   }
   if (o.help) return o;
 
+  if (o.batch) {
+    CheckBatchOptions(app);
+    return o;
+  }
+  if (o.keisanDir) throw UsageError("--keisan-dir は --batch と一緒に指定してください");
+
   o.qGiven = texts.numbers["--q"].has_value();
   o.lGiven = texts.numbers["--l"].has_value();
   if (texts.shape) c.ShapeOption = ShapeValue(*texts.shape);
@@ -164,7 +177,7 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args) {
 
   if (!o.qGiven) throw UsageError("--q（計画流量）を指定してください");
   if (!o.lGiven) throw UsageError("--l（延長）を指定してください");
-  if (o.sheetRow.has_value() != o.sheetOut.has_value()) {
+  if (o.sheetRow.has_value() != o.out.has_value()) {
     throw UsageError("--sheet と --out は一緒に指定してください");
   }
   return o;

@@ -28,17 +28,15 @@ struct CliOptions {
   std::optional<std::string> folder;  // catalogues and Keisan.txt; default: beside the program
   bool json = false;
   bool help = false;
-  std::optional<int> sheetRow;  // --sheet N: draw the sheet of row N
-  std::optional<std::string> sheetOut;
+  std::optional<int> sheetRow;     // --sheet N: draw the sheet of row N
+  std::optional<std::string> out;  // the sheet's file, or with --batch the summary CSV
   int dpi = 150;
+  std::optional<std::string> batch;      // --batch FILE: design every culvert of the table
+  std::optional<std::string> keisanDir;  // with --batch: each culvert's results file here
 };
 
 // Parses the arguments after the program name. Throws UsageError.
 CliOptions ParseCliOptions(const std::vector<std::string>& args);
-
-// A whole decimal number (optional sign, digits, optional point and digits,
-// nothing else); nothing otherwise.
-std::optional<double> ParseStrictNumber(const std::string& text);
 
 // The text of --help.
 std::string HelpText();

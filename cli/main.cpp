@@ -2,13 +2,13 @@
 // the results list, or draws the calculation sheet of one row.
 #include <unistd.h>
 
-#include <cmath>
 #include <filesystem>
 #include <iostream>
-#include <nlohmann/json.hpp>
 
+#include "BatchCommand.h"
 #include "CliOptions.h"
 #include "DesignError.h"
+#include "JsonNumber.h"
 #include "KeisanFile.h"
 #include "NumberText.h"
 #include "ResultRow.h"
@@ -28,17 +28,8 @@ std::string ProgramFolder() {
   return ec ? std::string(".") : exe.parent_path().string();
 }
 
-using Json = nlohmann::ordered_json;
-
-// A quantity as JSON: whole values without a fraction ("0", not "0.0"), the
-// rest in the shortest text that reads back as the same double.
-Json JsonNumber(double v) {
-  constexpr double kExactIntegerLimit = 9007199254740992.0;  // 2^53
-  if (v == std::trunc(v) && std::fabs(v) < kExactIntegerLimit) {
-    return static_cast<std::int64_t>(v);
-  }
-  return v;
-}
+using sekora::cli::Json;
+using sekora::cli::JsonNumber;
 
 // One line of Keisan.txt as read back, with its row number and status text.
 Json JsonObject(int rowNo, const sekora::KeisanRecord& rec) {
@@ -66,6 +57,9 @@ void PrintRows(const sekora::Candidates& records, int count, bool json) {
 }
 
 int Run(const sekora::cli::CliOptions& options) {
+  if (options.batch) {
+    return sekora::cli::RunBatchCommand(options, options.folder.value_or(ProgramFolder()));
+  }
   sekora::DesignConditions conditions = options.conditions;
   if (!(conditions.Q > 0.0) || !(conditions.L > 0.0)) {
     std::cerr << kNoFlowMessage << '\n';
@@ -80,7 +74,7 @@ int Run(const sekora::cli::CliOptions& options) {
 #ifdef SEKORA_WITH_SHEET
   if (options.sheetRow) {
     return sekora::cli::WriteSheet(folder, conditions, static_cast<std::int16_t>(*options.sheetRow),
-                                   *options.sheetOut, options.dpi);
+                                   *options.out, options.dpi);
   }
 #else
   if (options.sheetRow) {
