@@ -104,9 +104,9 @@ std::string StandardOutput(const std::vector<Culvert>& culverts,
 
 }  // namespace
 
-int RunBatchCommand(const CliOptions& options, const std::string& folder) {
+int RunBatchCommand(const CliOptions& options, const DataFolders& folders) {
   const std::vector<Culvert> culverts = ReadTable(*options.batch);
-  const BatchSections sections = LoadBatchSections(folder, culverts);
+  const BatchSections sections = LoadBatchSections(folders.work, culverts);
   const std::vector<CulvertResult> results =
       RunBatch(sections, culverts, options.keisanDir.has_value());
   if (options.out) WriteSummaryCsv(*options.out, culverts, results);
