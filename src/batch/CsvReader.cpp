@@ -1,6 +1,10 @@
 #include "CsvReader.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <iconv.h>
+#endif
 
 namespace sekora {
 namespace {
@@ -128,6 +132,29 @@ std::size_t Utf8SequenceLength(std::string_view bytes, std::size_t i) {
 
 // Converts Shift-JIS (code page 932, as Japanese spreadsheet programs write
 // it) to UTF-8.
+#ifdef _WIN32
+class ShiftJisDecoder {
+ public:
+  // False when `text` is not Shift-JIS; `text` is then left as it was.
+  bool Decode(std::string& text) {
+    if (text.empty()) return true;
+    constexpr unsigned kShiftJis = 932;
+    const int size = static_cast<int>(text.size());
+    const int wideSize =
+        ::MultiByteToWideChar(kShiftJis, MB_ERR_INVALID_CHARS, text.data(), size, nullptr, 0);
+    if (wideSize == 0) return false;
+    std::wstring wide(static_cast<std::size_t>(wideSize), L'\0');
+    ::MultiByteToWideChar(kShiftJis, MB_ERR_INVALID_CHARS, text.data(), size, wide.data(),
+                          wideSize);
+    const int outSize =
+        ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideSize, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(outSize), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideSize, out.data(), outSize, nullptr, nullptr);
+    text = std::move(out);
+    return true;
+  }
+};
+#else
 class ShiftJisDecoder {
  public:
   ShiftJisDecoder() : handle_(::iconv_open("UTF-8", "CP932")) {
@@ -159,6 +186,7 @@ class ShiftJisDecoder {
  private:
   iconv_t handle_;
 };
+#endif
 
 void DecodeShiftJis(std::vector<CsvRecord>& records) {
   ShiftJisDecoder decoder;

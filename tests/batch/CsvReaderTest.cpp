@@ -20,8 +20,10 @@ std::vector<std::size_t> Lines(const std::vector<CsvRecord>& records) {
   return lines;
 }
 
+using Place = std::pair<std::size_t, std::size_t>;  // line and column
+
 // The line and column of the CsvError that parsing `bytes` throws.
-std::pair<std::size_t, std::size_t> ErrorPlace(std::string_view bytes) {
+Place ErrorPlace(std::string_view bytes) {
   try {
     ParseCsv(bytes);
   } catch (const CsvError& e) {
@@ -65,9 +67,9 @@ TEST(CsvReader, ShiftJisIsDecoded) {
 }
 
 TEST(CsvReader, BadQuotingIsRefusedAtItsLineAndColumn) {
-  EXPECT_EQ(ErrorPlace("a,b\n1,\"open\nstill open"), std::make_pair(2ul, 2ul));
-  EXPECT_EQ(ErrorPlace("a,b\n1,x\"y\n"), std::make_pair(2ul, 2ul));
-  EXPECT_EQ(ErrorPlace("a,b,c\n\"x\ny\",1,\"z\"w\n"), std::make_pair(3ul, 3ul));
+  EXPECT_EQ(ErrorPlace("a,b\n1,\"open\nstill open"), Place(2, 2));
+  EXPECT_EQ(ErrorPlace("a,b\n1,x\"y\n"), Place(2, 2));
+  EXPECT_EQ(ErrorPlace("a,b,c\n\"x\ny\",1,\"z\"w\n"), Place(3, 3));
   try {
     ParseCsv("a\n\"b");
     FAIL();
@@ -77,13 +79,13 @@ TEST(CsvReader, BadQuotingIsRefusedAtItsLineAndColumn) {
 }
 
 TEST(CsvReader, TextInNeitherEncodingIsRefusedAtItsCell) {
-  // 0x80 is no character of code page 932; 0x94 alone is half a character.
-  EXPECT_EQ(ErrorPlace("a,b\n1,\x80\n"), std::make_pair(2ul, 2ul));
-  EXPECT_EQ(ErrorPlace("a,b\n\"x\ny\",z\x94\n"), std::make_pair(3ul, 2ul));
+  // 0x81 0x20 is no character of code page 932; 0x94 alone is half a one.
+  EXPECT_EQ(ErrorPlace("a,b\n1,\x81 \n"), Place(2, 2));
+  EXPECT_EQ(ErrorPlace("a,b\n\"x\ny\",z\x94\n"), Place(3, 2));
   // After a byte-order mark the file must be UTF-8 throughout.
   EXPECT_EQ(ErrorPlace("\xEF\xBB\xBF"
                        "a,b\n1,2\n3,\x94\x9F\n"),
-            std::make_pair(3ul, 2ul));
+            Place(3, 2));
 }
 
 TEST(CsvReader, Utf8Validity) {
