@@ -109,7 +109,7 @@ void BM_Batch1000Culverts(benchmark::State& state) {
   for (auto _ : state) {
     const std::vector<sekora::Culvert> culverts = sekora::ReadBatchTable(table);
     const sekora::BatchSections sections = sekora::LoadBatchSections(SEKORA_DATA_DIR, culverts);
-    const std::vector<sekora::CulvertResult> results = sekora::RunBatch(sections, culverts, false);
+    const std::vector<sekora::CulvertResult> results = sekora::RunBatch(sections, culverts, {});
     benchmark::DoNotOptimize(sekora::SummaryCsv(culverts, results));
   }
   state.counters["culverts"] = 1000;

@@ -108,7 +108,7 @@ int RunBatchCommand(const CliOptions& options, const DataFolders& folders) {
   const std::vector<Culvert> culverts = ReadTable(*options.batch);
   const BatchSections sections = LoadBatchSections(folders.work, culverts);
   const std::vector<CulvertResult> results =
-      RunBatch(sections, culverts, options.keisanDir.has_value());
+      RunBatch(sections, culverts, {.resultsText = options.keisanDir.has_value()});
   if (options.out) WriteSummaryCsv(*options.out, culverts, results);
   if (options.keisanDir) WriteResultsFiles(*options.keisanDir, culverts, results);
   std::cout << StandardOutput(culverts, results, options.json) << std::flush;

@@ -49,7 +49,7 @@ RecommendedSection Recommended(const Candidates& records, std::size_t index) {
 }
 
 CulvertResult DesignCulvert(const BatchSections& sections, const Culvert& culvert,
-                            bool withResultsText) {
+                            const BatchKeep& keep) {
   DesignConditions conditions = culvert.conditions;
   Candidates records = CandidatesFor(sections, conditions);
   conditions.CandidateCount = static_cast<std::int16_t>(records.size());
@@ -62,7 +62,11 @@ CulvertResult DesignCulvert(const BatchSections& sections, const Culvert& culver
   const Recommendation chosen = RecommendSections(records);
   if (chosen.box) result.box = Recommended(records, *chosen.box);
   if (chosen.pipe) result.pipe = Recommended(records, *chosen.pipe);
-  if (withResultsText) result.resultsText = ResultsText(records, conditions);
+  if (keep.resultsText) result.resultsText = ResultsText(records, conditions);
+  if (keep.records) {
+    result.records.reserve(records.size());
+    for (const KeisanRecord& rec : records) result.records.push_back(RecordAsWritten(rec));
+  }
   return result;
 }
 
@@ -120,10 +124,10 @@ BatchSections LoadBatchSections(const std::string& folder, const std::vector<Cul
 }
 
 std::vector<CulvertResult> RunBatch(const BatchSections& sections,
-                                    const std::vector<Culvert>& culverts, bool withResultsText) {
+                                    const std::vector<Culvert>& culverts, const BatchKeep& keep) {
   std::vector<CulvertResult> results(culverts.size());
   ForEachInParallel(culverts.size(), [&](std::size_t i) {
-    results[i] = DesignCulvert(sections, culverts[i], withResultsText);
+    results[i] = DesignCulvert(sections, culverts[i], keep);
   });
   return results;
 }

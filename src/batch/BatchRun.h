@@ -36,12 +36,17 @@ struct CulvertResult {
   std::optional<RecommendedSection> box;   // none when no box passes
   std::optional<RecommendedSection> pipe;  // none when no pipe passes
   std::string resultsText;                 // the culvert's Keisan.txt, when asked for
+  Candidates records;  // every candidate as the results file gives it back, when asked for
+};
+
+// What a batch keeps of each culvert's run besides its summary.
+struct BatchKeep {
+  bool resultsText = false;  // the text of the culvert's results file
+  bool records = false;      // every candidate as the results file gives it back
 };
 
 // Designs every culvert, several at a time; result i belongs to culvert i.
-// With `withResultsText` each result also carries the text of the culvert's
-// results file.
 std::vector<CulvertResult> RunBatch(const BatchSections& sections,
-                                    const std::vector<Culvert>& culverts, bool withResultsText);
+                                    const std::vector<Culvert>& culverts, const BatchKeep& keep);
 
 }  // namespace sekora

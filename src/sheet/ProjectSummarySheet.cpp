@@ -123,4 +123,9 @@ void DrawProjectSummaryPage(DrawingSurface& target, std::int16_t mode,
   if (page + 1 == ProjectSummaryPageCount(rows.size())) DrawLegend(sheet, b + 1.0);
 }
 
+void DrawCulvertCaption(DrawingSurface& target, std::size_t number, const std::string& name) {
+  SheetLayout sheet(target);
+  sheet.PutText(1.0, 1.0, "No." + std::to_string(number) + "\u3000" + name);
+}
+
 }  // namespace sekora

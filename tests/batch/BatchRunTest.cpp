@@ -2,6 +2,7 @@
 
 #include "BatchRun.h"
 #include "DesignError.h"
+#include "KeisanFile.h"
 #include "RunDesign.h"
 #include "TempFolder.h"
 
@@ -37,7 +38,8 @@ Culvert MakeCulvert(double Q, std::int16_t shape = ShapeBoth, double Z1 = 0.0) {
 
 std::vector<CulvertResult> RunAll(const Catalogues& catalogues,
                                   const std::vector<Culvert>& culverts) {
-  return RunBatch(LoadBatchSections(catalogues.path(), culverts), culverts, true);
+  return RunBatch(LoadBatchSections(catalogues.path(), culverts), culverts,
+                  {.resultsText = true, .records = true});
 }
 
 TEST(BatchRun, EveryCulvertGetsTheResultsOfItsSingleRun) {
@@ -52,8 +54,12 @@ TEST(BatchRun, EveryCulvertGetsTheResultsOfItsSingleRun) {
   const std::vector<CulvertResult> results = RunAll(catalogues, culverts);
   ASSERT_EQ(results.size(), culverts.size());
   for (std::size_t i = 0; i < culverts.size(); ++i) {
-    EXPECT_EQ(results[i].resultsText, catalogues.SingleRunResults(culverts[i].conditions))
-        << "culvert " << i;
+    DesignConditions c = culverts[i].conditions;
+    EXPECT_EQ(results[i].resultsText, catalogues.SingleRunResults(c)) << "culvert " << i;
+    // The records are the single run's as its results list reads them back.
+    Candidates readBack;
+    KeisanFile(kFileModeRead, readBack, c, catalogues.path());
+    EXPECT_EQ(results[i].records, readBack) << "culvert " << i;
   }
 }
 
