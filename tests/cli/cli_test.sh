@@ -68,6 +68,8 @@ check "bad number exit 2" [ "$(status)" = 2 ]
 check "bad number names option" err_has "--q"
 run --q 1.5 --l 20 --g 1e3 --dir "$work/d"
 check "exponent refused" err_has "--g"
+run --q 1$(printf '0%.0s' {1..400}) --l 20 --dir "$work/d"
+check "value beyond a double refused" err_has "--q の値が数値ではありません"
 run --q 1.5 --dir "$work/d"
 check "missing L exit 2" [ "$(status)" = 2 ]
 run --q 1.5 --l 20 --shape round --dir "$work/d"
