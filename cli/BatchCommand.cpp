@@ -1,5 +1,6 @@
 #include "BatchCommand.h"
 
+#include <filesystem>
 #include <iostream>
 #include <stdexcept>
 
@@ -102,9 +103,18 @@ std::string StandardOutput(const std::vector<Culvert>& culverts,
   return json ? text + "]\n" : text;
 }
 
+// The summary must not replace the table it was made from.
+void CheckOutNotTable(const CliOptions& options) {
+  std::error_code ec;
+  if (options.out && std::filesystem::equivalent(*options.out, *options.batch, ec)) {
+    throw std::runtime_error("--out が一覧表と同じファイルです: " + *options.out);
+  }
+}
+
 }  // namespace
 
 int RunBatchCommand(const CliOptions& options, const DataFolders& folders) {
+  CheckOutNotTable(options);
   const std::vector<Culvert> culverts = ReadTable(*options.batch);
   const BatchSections sections = LoadBatchSections(folders.work, culverts);
   const std::vector<CulvertResult> results =
