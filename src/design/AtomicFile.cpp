@@ -96,47 +96,101 @@ bool FillTemporary(int fd, std::string_view content, std::string& error) {
   return true;
 }
 
-// Every step after the folder is open. The temporary file is reached through
-// `dirFd`, so it is found and removed on failure even when the folder has
-// been moved; the rename goes by path, so a moved folder keeps its old file.
-bool ReplaceInFolder(int dirFd, const std::string& folder, const std::string& path,
-                     std::string_view content, std::string& error) {
-  const std::string leaf = std::filesystem::path(path).filename().string();
-  RemoveAbandoned(folder, dirFd, leaf);
-  std::string name;
-  const int fd = CreateTemporary(dirFd, leaf, name);
-  if (fd < 0) {
-    error = std::strerror(errno);
-    return false;
+// The file a symbolic link names (even one that does not exist yet), so that
+// the link itself stays in place; any other path as it is.
+std::string ResolveLink(const std::string& path) {
+  constexpr int kMostLinks = 40;  // a loop of links ends somewhere
+  std::filesystem::path resolved = path;
+  std::error_code ec;
+  for (int i = 0; i < kMostLinks; ++i) {
+    if (!std::filesystem::is_symlink(std::filesystem::symlink_status(resolved, ec))) break;
+    const std::filesystem::path target = std::filesystem::read_symlink(resolved, ec);
+    if (ec) break;
+    resolved = target.is_absolute() ? target : resolved.parent_path() / target;
   }
-  const std::string temporaryPath = (std::filesystem::path(folder) / name).string();
-  if (!FillTemporary(fd, content, error)) {
-    ::unlinkat(dirFd, name.c_str(), 0);
-    return false;
-  }
-  if (::rename(temporaryPath.c_str(), path.c_str()) != 0) {
-    error = std::strerror(errno);
-    ::unlinkat(dirFd, name.c_str(), 0);
-    return false;
-  }
-  // The rename itself reaches the disk with the folder.
-  ::fsync(dirFd);
-  return true;
+  return resolved.string();
+}
+
+// Only a regular file is replaced: a device, a pipe or a folder at `path`
+// (perhaps reached through a link) would be destroyed by the rename.
+bool IsReplaceable(const std::string& path) {
+  std::error_code ec;
+  const std::filesystem::file_status status = std::filesystem::status(path, ec);
+  return !std::filesystem::exists(status) || std::filesystem::is_regular_file(status);
+}
+
+std::string FolderOf(const std::string& path) {
+  const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+  return parent.empty() ? std::string(".") : parent.string();
 }
 
 }  // namespace
 
-bool WriteFileAtomically(const std::string& path, std::string_view content, std::string& error) {
-  const std::filesystem::path parent = std::filesystem::path(path).parent_path();
-  const std::string folder = parent.empty() ? std::string(".") : parent.string();
-  const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dirFd < 0) {
+StagedFile::~StagedFile() {
+  Discard();
+}
+
+void StagedFile::Discard() {
+  if (!temporaryName_.empty()) ::unlinkat(dirFd_, temporaryName_.c_str(), 0);
+  if (dirFd_ >= 0) ::close(dirFd_);
+  dirFd_ = -1;
+  temporaryName_.clear();
+}
+
+// The temporary file is reached through the open folder, so it is found and
+// removed on failure even when the folder has been moved; the rename goes by
+// path, so a moved folder keeps its old file.
+bool StagedFile::Stage(const std::string& path, std::string_view content, std::string& error) {
+  Discard();
+  path_ = ResolveLink(path);
+  if (!IsReplaceable(path_)) {
+    error = "通常のファイルではありません";
+    return false;
+  }
+  folder_ = FolderOf(path_);
+  dirFd_ = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dirFd_ < 0) {
     error = std::strerror(errno);
     return false;
   }
-  const bool replaced = ReplaceInFolder(dirFd, folder, path, content, error);
-  ::close(dirFd);
-  return replaced;
+  const std::string leaf = std::filesystem::path(path_).filename().string();
+  RemoveAbandoned(folder_, dirFd_, leaf);
+  std::string name;
+  const int fd = CreateTemporary(dirFd_, leaf, name);
+  if (fd < 0) {
+    error = std::strerror(errno);
+    Discard();
+    return false;
+  }
+  temporaryName_ = name;
+  if (!FillTemporary(fd, content, error)) {
+    Discard();
+    return false;
+  }
+  return true;
+}
+
+bool StagedFile::Commit(std::string& error) {
+  if (temporaryName_.empty()) {
+    error = std::strerror(ENOENT);
+    return false;
+  }
+  const std::string temporaryPath = (std::filesystem::path(folder_) / temporaryName_).string();
+  if (::rename(temporaryPath.c_str(), path_.c_str()) != 0) {
+    error = std::strerror(errno);
+    Discard();
+    return false;
+  }
+  temporaryName_.clear();
+  // The rename itself reaches the disk with the folder.
+  ::fsync(dirFd_);
+  Discard();
+  return true;
+}
+
+bool WriteFileAtomically(const std::string& path, std::string_view content, std::string& error) {
+  StagedFile staged;
+  return staged.Stage(path, content, error) && staged.Commit(error);
 }
 
 ScopedFileWriter::ScopedFileWriter(FileWriter writer)

@@ -1,6 +1,6 @@
 #include "SheetExport.h"
 
-#include <QFile>
+#include <QBuffer>
 #include <QFileInfo>
 #include <QImage>
 #include <QPageLayout>
@@ -10,6 +10,7 @@
 #include <QSvgGenerator>
 #include <stdexcept>
 
+#include "AtomicFile.h"
 #include "QtSurface.h"
 #include "Twips.h"
 
@@ -23,54 +24,55 @@ QSize PageSizeInPixels(int dpi) {
   return TwipsSize(kA4WidthTwips, kA4HeightTwips, dpi);
 }
 
-// Draws on `painter` and ends it; on failure the file is not left behind.
-void DrawOrDiscard(QPainter& painter, double dpi, const QString& path, const DrawFunction& draw) {
+std::runtime_error CannotWrite(const std::string& outPath) {
+  return std::runtime_error("計算書を書き込めません: " + outPath);
+}
+
+void BeginOrThrow(QPainter& painter, QPaintDevice& device, const std::string& outPath) {
+  if (!painter.begin(&device)) throw CannotWrite(outPath);
+}
+
+// Draws on `painter` and ends it. An end that fails means the device could
+// not take the page.
+void DrawAndEnd(QPainter& painter, double dpi, const std::string& outPath,
+                const DrawFunction& draw) {
   try {
     QtSurface surface(painter, dpi);
     draw(surface);
   } catch (...) {
     painter.end();
-    QFile::remove(path);
     throw;
   }
+  if (!painter.end()) throw CannotWrite(outPath);
 }
 
-void BeginOrThrow(QPainter& painter, QPaintDevice& device, const std::string& outPath) {
-  if (!painter.begin(&device)) {
-    throw std::runtime_error("計算書を書き込めません: " + outPath);
-  }
-}
-
-void ExportPdf(const QString& path, const std::string& outPath, const DrawFunction& draw) {
-  QPdfWriter writer(path);
+void RenderPdf(QBuffer& buffer, const std::string& outPath, const DrawFunction& draw) {
+  QPdfWriter writer(&buffer);
   writer.setPageLayout(
       QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
   writer.setCreator(QStringLiteral("Sekora"));
   writer.setTitle(QString::fromUtf8("函渠断面の決定"));
   QPainter painter;
   BeginOrThrow(painter, writer, outPath);
-  DrawOrDiscard(painter, writer.resolution(), path, draw);
-  painter.end();
+  DrawAndEnd(painter, writer.resolution(), outPath, draw);
 }
 
-void ExportPng(const QString& path, const std::string& outPath, int dpi, const DrawFunction& draw) {
+void RenderPng(QBuffer& buffer, const std::string& outPath, int dpi, const DrawFunction& draw) {
   QImage image(PageSizeInPixels(dpi), QImage::Format_RGB32);
+  if (image.isNull()) throw CannotWrite(outPath);  // too large for the memory
   const int dotsPerMetre = static_cast<int>(dpi / 0.0254 + 0.5);
   image.setDotsPerMeterX(dotsPerMetre);
   image.setDotsPerMeterY(dotsPerMetre);
   image.fill(Qt::white);
   QPainter painter;
   BeginOrThrow(painter, image, outPath);
-  DrawOrDiscard(painter, dpi, path, draw);
-  painter.end();
-  if (!image.save(path, "PNG")) {
-    throw std::runtime_error("計算書を書き込めません: " + outPath);
-  }
+  DrawAndEnd(painter, dpi, outPath, draw);
+  if (!image.save(&buffer, "PNG")) throw CannotWrite(outPath);
 }
 
-void ExportSvg(const QString& path, const std::string& outPath, int dpi, const DrawFunction& draw) {
+void RenderSvg(QBuffer& buffer, const std::string& outPath, int dpi, const DrawFunction& draw) {
   QSvgGenerator generator;
-  generator.setFileName(path);
+  generator.setOutputDevice(&buffer);
   generator.setResolution(dpi);
   generator.setSize(PageSizeInPixels(dpi));
   generator.setViewBox(QRect(QPoint(0, 0), PageSizeInPixels(dpi)));
@@ -78,25 +80,45 @@ void ExportSvg(const QString& path, const std::string& outPath, int dpi, const D
   QPainter painter;
   BeginOrThrow(painter, generator, outPath);
   painter.fillRect(QRect(QPoint(0, 0), PageSizeInPixels(dpi)), Qt::white);
-  DrawOrDiscard(painter, dpi, path, draw);
-  painter.end();
+  DrawAndEnd(painter, dpi, outPath, draw);
 }
 
 }  // namespace
 
-void ExportSheet(const std::string& outPath, int dpi, const DrawFunction& draw) {
+std::string SheetFileContent(const std::string& outPath, int dpi, const DrawFunction& draw) {
   if (dpi < 1) throw std::invalid_argument("解像度は 1 dpi 以上にしてください");
-  const QString path = QString::fromStdString(outPath);
-  const QString extension = QFileInfo(path).suffix().toLower();
+  const QString extension = QFileInfo(QString::fromStdString(outPath)).suffix().toLower();
+  QBuffer buffer;
+  buffer.open(QIODevice::WriteOnly);
   if (extension == QLatin1String("pdf")) {
-    ExportPdf(path, outPath, draw);
+    RenderPdf(buffer, outPath, draw);
   } else if (extension == QLatin1String("png")) {
-    ExportPng(path, outPath, dpi, draw);
+    RenderPng(buffer, outPath, dpi, draw);
   } else if (extension == QLatin1String("svg")) {
-    ExportSvg(path, outPath, dpi, draw);
+    RenderSvg(buffer, outPath, dpi, draw);
   } else {
     throw std::invalid_argument(
         "出力ファイル名は .pdf、.png、.svg のいずれかで終わる必要があります: " + outPath);
+  }
+  // An empty page file is as useless as none.
+  if (buffer.data().isEmpty()) throw CannotWrite(outPath);
+  return buffer.data().toStdString();
+}
+
+void StageSheetFile(StagedFile& staged, const std::string& outPath, const std::string& content) {
+  std::string error;
+  if (!staged.Stage(outPath, content, error)) {
+    throw std::runtime_error("計算書を書き込めません: " + outPath + "（" + error + "）");
+  }
+}
+
+void ExportSheet(const std::string& outPath, int dpi, const DrawFunction& draw) {
+  const std::string content = SheetFileContent(outPath, dpi, draw);
+  StagedFile staged;
+  StageSheetFile(staged, outPath, content);
+  std::string error;
+  if (!staged.Commit(error)) {
+    throw std::runtime_error("計算書を書き込めません: " + outPath + "（" + error + "）");
   }
 }
 
