@@ -1,0 +1,57 @@
+#include "WrittenResults.h"
+
+#include <QCryptographicHash>
+
+#include "DesignError.h"
+#include "KeisanFile.h"
+#include "Paths.h"
+#include "TextLines.h"
+
+namespace sekora {
+namespace {
+
+const char* const kRewrittenMessage =
+    "Keisan.txt が他の計算で書き換えられています。もう一度計算してください";
+
+QByteArray Digest(std::string_view content) {
+  return QCryptographicHash::hash(
+      QByteArrayView(content.data(), static_cast<qsizetype>(content.size())),
+      QCryptographicHash::Sha256);
+}
+
+}  // namespace
+
+void WrittenResults::Remember(std::string_view content) {
+  remembered_ = true;
+  size_ = static_cast<qsizetype>(content.size());
+  digest_ = Digest(content);
+}
+
+Candidates WrittenResults::Read(const std::string& folder) const {
+  const std::string path = JoinPath(folder, kResultsFileName);
+  std::string content;
+  if (!ReadWholeFile(path, content)) {
+    throw ResultsFileError(std::string("計算結果ファイル ") + kResultsFileName +
+                           " が読み込めません: " + path);
+  }
+  if (!remembered_ || static_cast<qsizetype>(content.size()) != size_ ||
+      Digest(content) != digest_) {
+    throw ResultsFileError(kRewrittenMessage);
+  }
+  return ParseResultsText(content, path);
+}
+
+KeisanRecord SelectedRecord(const Candidates& records, const DesignConditions& conditions,
+                            std::int16_t selectedNo) {
+  if (conditions.CandidateCount <= 0) return KeisanRecord{};
+  const std::size_t bound = static_cast<std::size_t>(conditions.CandidateCount);
+  const std::size_t wanted =
+      selectedNo >= 1 && static_cast<std::size_t>(selectedNo) <= bound ? selectedNo : bound;
+  if (records.size() < wanted) {
+    throw ResultsFileError(std::string(kResultsFileName) + " に " + std::to_string(wanted) +
+                           " 行目がありません");
+  }
+  return records[wanted - 1];
+}
+
+}  // namespace sekora
