@@ -1,18 +1,24 @@
 // Drawing the calculation sheet of one results row to a file.
 #pragma once
 
-#include <cstdint>
 #include <string>
 
 #include "DesignConditions.h"
 
 namespace sekora::cli {
 
-// Draws the sheet of row `row` of `folder`/Keisan.txt (read back as the
-// preview reads it) to `outPath`: PDF, PNG at `dpi`, or SVG by the extension.
-// A row whose calculation failed (Status 1 to 3) is refused with the results
-// list's message. Returns the exit status; errors go to stderr.
-int WriteSheet(const std::string& folder, const DesignConditions& conditions, std::int16_t row,
-               const std::string& outPath, int dpi);
+// Refuses, before anything is calculated, an output file whose extension is
+// no sheet format or whose folder does not exist. Throws std::exception.
+void CheckSheetTarget(const std::string& outPath);
+
+// Calculates with `conditions` in memory and draws the sheet of row `row`
+// of that run's results to `outPath` (PDF, PNG at `dpi`, or SVG by the
+// extension), as the printer draws it. Only once the sheet is complete are
+// `folder`/Keisan.txt and `outPath` replaced; on any failure both are left
+// as they were and a std::exception says why in one line. A row whose
+// calculation failed (Status 1 to 3) is refused with the results list's
+// message.
+void WriteSheetOfRun(const std::string& folder, const DesignConditions& conditions, int row,
+                     const std::string& outPath, int dpi);
 
 }  // namespace sekora::cli

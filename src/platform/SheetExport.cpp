@@ -83,22 +83,37 @@ void RenderSvg(QBuffer& buffer, const std::string& outPath, int dpi, const DrawF
   DrawAndEnd(painter, dpi, outPath, draw);
 }
 
+QString SheetExtension(const std::string& outPath) {
+  return QFileInfo(QString::fromStdString(outPath)).suffix().toLower();
+}
+
+std::runtime_error CannotWrite(const std::string& outPath, const std::string& error) {
+  return std::runtime_error("計算書を書き込めません: " + outPath + "（" + error + "）");
+}
+
 }  // namespace
+
+void CheckSheetFileName(const std::string& outPath) {
+  const QString extension = SheetExtension(outPath);
+  if (extension != QLatin1String("pdf") && extension != QLatin1String("png") &&
+      extension != QLatin1String("svg")) {
+    throw std::invalid_argument(
+        "出力ファイル名は .pdf、.png、.svg のいずれかで終わる必要があります: " + outPath);
+  }
+}
 
 std::string SheetFileContent(const std::string& outPath, int dpi, const DrawFunction& draw) {
   if (dpi < 1) throw std::invalid_argument("解像度は 1 dpi 以上にしてください");
-  const QString extension = QFileInfo(QString::fromStdString(outPath)).suffix().toLower();
+  CheckSheetFileName(outPath);
+  const QString extension = SheetExtension(outPath);
   QBuffer buffer;
   buffer.open(QIODevice::WriteOnly);
   if (extension == QLatin1String("pdf")) {
     RenderPdf(buffer, outPath, draw);
   } else if (extension == QLatin1String("png")) {
     RenderPng(buffer, outPath, dpi, draw);
-  } else if (extension == QLatin1String("svg")) {
-    RenderSvg(buffer, outPath, dpi, draw);
   } else {
-    throw std::invalid_argument(
-        "出力ファイル名は .pdf、.png、.svg のいずれかで終わる必要があります: " + outPath);
+    RenderSvg(buffer, outPath, dpi, draw);
   }
   // An empty page file is as useless as none.
   if (buffer.data().isEmpty()) throw CannotWrite(outPath);
@@ -107,19 +122,19 @@ std::string SheetFileContent(const std::string& outPath, int dpi, const DrawFunc
 
 void StageSheetFile(StagedFile& staged, const std::string& outPath, const std::string& content) {
   std::string error;
-  if (!staged.Stage(outPath, content, error)) {
-    throw std::runtime_error("計算書を書き込めません: " + outPath + "（" + error + "）");
-  }
+  if (!staged.Stage(outPath, content, error)) throw CannotWrite(outPath, error);
+}
+
+void CommitSheetFile(StagedFile& staged, const std::string& outPath) {
+  std::string error;
+  if (!staged.Commit(error)) throw CannotWrite(outPath, error);
 }
 
 void ExportSheet(const std::string& outPath, int dpi, const DrawFunction& draw) {
   const std::string content = SheetFileContent(outPath, dpi, draw);
   StagedFile staged;
   StageSheetFile(staged, outPath, content);
-  std::string error;
-  if (!staged.Commit(error)) {
-    throw std::runtime_error("計算書を書き込めません: " + outPath + "（" + error + "）");
-  }
+  CommitSheetFile(staged, outPath);
 }
 
 }  // namespace sekora

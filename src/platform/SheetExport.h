@@ -27,9 +27,15 @@ class StagedFile;
 std::string SheetFileContent(const std::string& outPath, int dpi,
                              const std::function<void(DrawingSurface&)>& draw);
 
-// Writes `content` beside `outPath` without putting it in place yet; throws
-// std::runtime_error naming `outPath` when it cannot be written whole.
+// Throws std::invalid_argument, naming `outPath`, unless its extension is
+// one of the formats SheetFileContent writes.
+void CheckSheetFileName(const std::string& outPath);
+
+// Writes `content` beside `outPath` without putting it in place yet, and
+// puts the staged file in place; both throw std::runtime_error naming
+// `outPath` when that fails, leaving the previous file as it was.
 void StageSheetFile(StagedFile& staged, const std::string& outPath, const std::string& content);
+void CommitSheetFile(StagedFile& staged, const std::string& outPath);
 
 // Draws the page as SheetFileContent does and replaces `outPath` with it
 // whole. On any failure the exception passes on and the previous `outPath`
