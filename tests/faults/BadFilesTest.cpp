@@ -2,7 +2,10 @@
 // loads, or fails with its typed error whose message names the file. A
 // catalogue that loads must also carry a whole calculation run to the end.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
@@ -176,6 +179,45 @@ TEST(BadCatalogue, APipeDeviceOrHugeFileIsRefusedByNameBeforeReading) {
     ExpectRefusedQuickly(folder, kPipeCatalogueName, "大きすぎます");
   }
 }
+
+// Under AddressSanitizer the address space is mostly its own reservations.
+#ifndef __SANITIZE_ADDRESS__
+// The address space this process uses now, in bytes.
+rlim_t AddressSpaceInUse() {
+  std::ifstream statm("/proc/self/statm");
+  rlim_t pages = 0;
+  statm >> pages;
+  return pages * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE));
+}
+
+TEST(BadCatalogue, RunningOutOfMemoryNamesTheCatalogue) {
+  testing::TempFolder folder;
+  folder.Write(kBoxCatalogueName, "0.600 0.600\r\n");
+  folder.Write(kPipeCatalogueName, std::string(15u * 1024u * 1024u, '\'') + "\r\n");
+  // A child process whose memory ends a few megabytes above what it uses.
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    rlimit limit{};
+    limit.rlim_cur = limit.rlim_max = AddressSpaceInUse() + 4u * 1024u * 1024u;
+    ::setrlimit(RLIMIT_AS, &limit);
+    try {
+      RunDesign(folder.path(), BothShapes());
+    } catch (const CatalogueError& e) {
+      const std::string message = e.what();
+      ::_exit(message.find("KAN.TXT を読み込むためのメモリが足りません") != std::string::npos ? 0
+                                                                                              : 2);
+    } catch (...) {
+      ::_exit(3);
+    }
+    ::_exit(4);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "2: another message, 3: another error, 4: no error";
+}
+#endif
 
 TEST(BadCatalogue, NotepadsUtf8ByteOrderMarkIsIgnored) {
   testing::TempFolder folder;
