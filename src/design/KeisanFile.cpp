@@ -161,14 +161,18 @@ void KeisanFile(std::int16_t fileMode, Candidates& records, DesignConditions& co
   }
 }
 
+std::size_t SelectedLineNo(std::int16_t candidateCount, std::int16_t selectedNo) {
+  if (candidateCount <= 0) return 0;
+  return selectedNo >= 1 && selectedNo <= candidateCount ? static_cast<std::size_t>(selectedNo)
+                                                         : static_cast<std::size_t>(candidateCount);
+}
+
 void ReadSelectedRecord(const std::string& folder, const DesignConditions& conditions,
                         std::int16_t selectedNo, KeisanRecord& rec) {
   if (conditions.CandidateCount <= 0) return;
   const std::string path = JoinPath(folder, kResultsFileName);
   const std::vector<std::string> lines = ReadResultLines(path);
-  const std::size_t bound = static_cast<std::size_t>(conditions.CandidateCount);
-  const std::size_t wanted =
-      selectedNo >= 1 && static_cast<std::size_t>(selectedNo) <= bound ? selectedNo : bound;
+  const std::size_t wanted = SelectedLineNo(conditions.CandidateCount, selectedNo);
   if (lines.size() < wanted) {
     throw ResultsFileError(std::string(kResultsFileName) + " に " + std::to_string(wanted) +
                            " 行目がありません: " + path);

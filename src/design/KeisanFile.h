@@ -1,6 +1,7 @@
 // Keisan.txt: the results of the last run, one line of 25 fields per candidate.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -41,6 +42,10 @@ void CommitResultsFile(StagedFile& staged, const std::string& folder);
 // other mode does nothing. Throws ResultsFileError.
 void KeisanFile(std::int16_t fileMode, Candidates& records, DesignConditions& conditions,
                 const std::string& folder);
+
+// The line ReadSelectedRecord reads for `selectedNo`: itself when it lies in
+// 1 .. candidateCount, else the last line, candidateCount (0 for none).
+std::size_t SelectedLineNo(std::int16_t candidateCount, std::int16_t selectedNo);
 
 // The record of line `selectedNo` of `folder`/Keisan.txt, reading at most
 // conditions.CandidateCount lines; a number outside 1 .. CandidateCount gives

@@ -43,10 +43,8 @@ Candidates WrittenResults::Read(const std::string& folder) const {
 
 KeisanRecord SelectedRecord(const Candidates& records, const DesignConditions& conditions,
                             std::int16_t selectedNo) {
-  if (conditions.CandidateCount <= 0) return KeisanRecord{};
-  const std::size_t bound = static_cast<std::size_t>(conditions.CandidateCount);
-  const std::size_t wanted =
-      selectedNo >= 1 && static_cast<std::size_t>(selectedNo) <= bound ? selectedNo : bound;
+  const std::size_t wanted = SelectedLineNo(conditions.CandidateCount, selectedNo);
+  if (wanted == 0) return KeisanRecord{};
   if (records.size() < wanted) {
     throw ResultsFileError(std::string(kResultsFileName) + " に " + std::to_string(wanted) +
                            " 行目がありません");
