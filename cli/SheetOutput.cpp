@@ -10,6 +10,7 @@
 #include "DrawSheet.h"
 #include "KeisanFile.h"
 #include "Metafile.h"
+#include "Paths.h"
 #include "RunDesign.h"
 #include "SheetExport.h"
 
@@ -56,31 +57,31 @@ const KeisanRecord& RecordToDraw(const DesignRun& run, int row) {
 
 void CheckSheetTarget(const std::string& outPath) {
   CheckSheetFileName(outPath);
-  const std::filesystem::path folder = std::filesystem::path(outPath).parent_path();
+  const std::filesystem::path folder = PathFromUtf8(outPath).parent_path();
   std::error_code ec;
   if (!std::filesystem::is_directory(folder.empty() ? "." : folder, ec)) {
-    throw std::runtime_error("出力先のフォルダがありません: " + folder.string());
+    throw std::runtime_error("出力先のフォルダがありません: " + PathToUtf8(folder));
   }
 }
 
-void WriteSheetOfRun(const std::string& folder, const DesignConditions& conditions, int row,
+void WriteSheetOfRun(const DataFolders& folders, const DesignConditions& conditions, int row,
                      const std::string& outPath, int dpi) {
-  const DesignRun run = CalculateRun(folder, conditions);
+  const DesignRun run = CalculateRun(folders.work, conditions);
   const KeisanRecord& rec = RecordToDraw(run, row);
   // Every figure must load before anything is drawn.
-  for (const std::string& path : SheetFigurePaths(rec, folder)) LoadMetafile(path);
+  for (const std::string& path : SheetFigurePaths(rec, folders.figures)) LoadMetafile(path);
   std::string content;
   DrawWithoutDisplay([&] {
     content = SheetFileContent(outPath, dpi, [&](DrawingSurface& surface) {
-      DrawSheet(surface, kPrinterMode, rec, run.conditions, folder);
+      DrawSheet(surface, kPrinterMode, rec, run.conditions, folders.figures);
     });
   });
   // Both files are complete on disk before either is put in place.
   StagedFile sheet;
   StagedFile results;
   StageSheetFile(sheet, outPath, content);
-  StageResultsFile(results, folder, run.resultsText);
-  CommitResultsFile(results, folder);
+  StageResultsFile(results, folders.work, run.resultsText);
+  CommitResultsFile(results, folders.work);
   CommitSheetFile(sheet, outPath);
 }
 

@@ -1,6 +1,10 @@
 // sekora-cli: runs the culvert calculation from the command line and prints
 // the results list, or draws the calculation sheet of one row.
-#include <unistd.h>
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#endif
 
 #include <cmath>
 #include <filesystem>
@@ -10,8 +14,10 @@
 #include <stdexcept>
 
 #include "CliOptions.h"
+#include "DataFolders.h"
 #include "DesignError.h"
 #include "NumberText.h"
+#include "Paths.h"
 #include "ResultRow.h"
 #include "RunDesign.h"
 #ifdef SEKORA_WITH_SHEET
@@ -23,11 +29,36 @@ namespace {
 constexpr int kExitFailure = 2;
 constexpr const char* kNoFlowMessage = "計画流量または、延長が０です";
 
-std::string ProgramFolder() {
-  std::error_code ec;
-  const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  return ec ? std::string(".") : exe.parent_path().string();
+// --dir names the one folder of everything; without it the program's own
+// folder is used, or the user's data folder when the program is installed
+// or cannot write beside itself.
+sekora::DataFolders FoldersOf(const sekora::cli::CliOptions& options) {
+  if (options.folder) return {*options.folder, *options.folder};
+  return sekora::FindDataFolders(sekora::ProgramFolder(), sekora::UserDataFolder());
 }
+
+#ifdef _WIN32
+// The command line in UTF-8, as every path in the program is: the narrow
+// arguments Windows passes are in the ANSI code page, which cannot hold every
+// folder name. Output stays UTF-8 with LF line ends, as on Linux.
+std::vector<std::string> Arguments(int, char**) {
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
+  SetConsoleOutputCP(CP_UTF8);
+  int count = 0;
+  wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::vector<std::string> args;
+  for (int i = 1; wide != nullptr && i < count; ++i) {
+    args.push_back(sekora::PathToUtf8(std::filesystem::path(wide[i])));
+  }
+  LocalFree(wide);
+  return args;
+}
+#else
+std::vector<std::string> Arguments(int argc, char** argv) {
+  return std::vector<std::string>(argv + 1, argv + argc);
+}
+#endif
 
 using Json = nlohmann::ordered_json;
 
@@ -79,11 +110,11 @@ int Run(const sekora::cli::CliOptions& options) {
     std::cerr << kNoFlowMessage << '\n';
     return kExitFailure;
   }
-  const std::string folder = options.folder.value_or(ProgramFolder());
+  const sekora::DataFolders folders = FoldersOf(options);
   if (options.sheetRow) {
 #ifdef SEKORA_WITH_SHEET
     sekora::cli::CheckSheetTarget(*options.sheetOut);
-    sekora::cli::WriteSheetOfRun(folder, conditions, *options.sheetRow, *options.sheetOut,
+    sekora::cli::WriteSheetOfRun(folders, conditions, *options.sheetRow, *options.sheetOut,
                                  options.dpi);
     return 0;
 #else
@@ -92,7 +123,7 @@ int Run(const sekora::cli::CliOptions& options) {
   }
   // The rows are this run's own, read through the text it wrote: another
   // run writing Keisan.txt meanwhile cannot change them.
-  const sekora::DesignRun run = sekora::RunDesign(folder, conditions);
+  const sekora::DesignRun run = sekora::RunDesign(folders.work, conditions);
   PrintRows(run.records, run.conditions.CandidateCount, options.json);
   FlushStandardOutput();
   return 0;
@@ -110,10 +141,14 @@ void ReportError(std::string message) {
 
 int main(int argc, char** argv) {
   try {
-    const sekora::cli::CliOptions options =
-        sekora::cli::ParseCliOptions(std::vector<std::string>(argv + 1, argv + argc));
+    const sekora::cli::CliOptions options = sekora::cli::ParseCliOptions(Arguments(argc, argv));
     if (options.help) {
       std::cout << sekora::cli::HelpText();
+      FlushStandardOutput();
+      return 0;
+    }
+    if (options.version) {
+      std::cout << "sekora-cli " << SEKORA_VERSION << '\n';
       FlushStandardOutput();
       return 0;
     }

@@ -9,11 +9,13 @@
 namespace sekora {
 
 // Writes `content` to a temporary file in the folder of `path`, flushes it to
-// disk and renames it over `path`. On any failure the temporary file is
-// removed (even when the folder has been moved meanwhile), `path` is left as
-// it was, and false is returned with the reason in `error`. Temporary files
-// left by a process that was killed while writing are removed first. A
-// `path` that is a symbolic link stays one: the file it names is replaced.
+// disk and moves it over `path` in one step (rename, or MoveFileExW on
+// Windows). On any failure the temporary file is removed (on Linux even when
+// the folder has been moved meanwhile), `path` is left as it was, and false
+// is returned with the reason in `error`. Temporary files left by a process
+// that was killed while writing are removed first. `path` is UTF-8. A `path`
+// that is a symbolic link stays one: the file it names is replaced; a path
+// that is no regular file (a device, a folder) is never replaced.
 bool WriteFileAtomically(const std::string& path, std::string_view content, std::string& error);
 
 // A new content already complete on disk beside its file, not yet in its
@@ -30,20 +32,20 @@ class StagedFile {
   // Writes `content` to a temporary file in the folder of `path` and flushes
   // it to disk; false with the reason in `error` when that fails.
   bool Stage(const std::string& path, std::string_view content, std::string& error);
-  // Renames the staged file over `path`; false with the reason in `error`.
+  // Moves the staged file over `path`; false with the reason in `error`.
   bool Commit(std::string& error);
 
  private:
   void Discard();
 
-  int dirFd_ = -1;
+  int dirFd_ = -1;  // the open folder (Linux only)
   std::string folder_;
   std::string path_;
   std::string temporaryName_;
 };
 
-// Writes up to `size` bytes of `data` to the open file `fd` as ::write does:
-// returns the number of bytes written, or -1 with errno set.
+// Writes up to `size` bytes of `data` to the open file `fd` as ::write (_write
+// on Windows) does: returns the number of bytes written, or -1 with errno set.
 using FileWriter = std::function<long(int fd, const char* data, std::size_t size)>;
 
 // While it lives, WriteFileAtomically writes through `writer` instead of

@@ -1,14 +1,19 @@
 #include "TextLines.h"
 
+#ifndef _WIN32
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <cerrno>
+#include <filesystem>
 #include <fstream>
 #include <ios>
 #include <iterator>
 #include <new>
+
+#include "Paths.h"
 
 namespace sekora {
 
@@ -31,7 +36,7 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
 }
 
 bool ReadWholeFile(const std::string& path, std::string& content) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(PathFromUtf8(path), std::ios::binary);
   if (!in) return false;
   // A read that fails part way (a folder opened as a file, a failing disk)
   // throws from the stream buffer: the file is unreadable like any other.
@@ -43,6 +48,25 @@ bool ReadWholeFile(const std::string& path, std::string& content) {
   return !in.bad();
 }
 
+#ifdef _WIN32
+// Windows has no pipes or devices among ordinary file names; the checks go
+// by the file's status before it is read.
+FileRead ReadDataFile(const std::string& path, std::size_t maxBytes, std::string& content) {
+  const std::filesystem::path file = PathFromUtf8(path);
+  std::error_code ec;
+  const std::filesystem::file_status status = std::filesystem::status(file, ec);
+  if (!std::filesystem::exists(status)) return FileRead::Unreadable;
+  if (!std::filesystem::is_regular_file(status)) return FileRead::NotRegular;
+  if (std::filesystem::file_size(file, ec) > maxBytes) return FileRead::TooLarge;
+  try {
+    if (!ReadWholeFile(path, content)) return FileRead::Unreadable;
+  } catch (const std::bad_alloc&) {
+    content = std::string();
+    return FileRead::OutOfMemory;
+  }
+  return content.size() > maxBytes ? FileRead::TooLarge : FileRead::Read;
+}
+#else
 namespace {
 
 // Reads `fd` to its end into `content`, at most `maxBytes` + 1 bytes.
@@ -80,5 +104,6 @@ FileRead ReadDataFile(const std::string& path, std::size_t maxBytes, std::string
   ::close(fd);
   return result;
 }
+#endif
 
 }  // namespace sekora

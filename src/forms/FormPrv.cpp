@@ -38,9 +38,9 @@ void CheckSheetFigures(const KeisanRecord& rec, const std::string& folder) {
 // The record of row `row` of the session's run, ready to draw: the file is
 // still the one the run wrote and the figures are known to load.
 KeisanRecord ReadDrawableRecord(const Session& session, std::int16_t row) {
-  const std::string folder = AppFolder();
-  const KeisanRecord rec = SelectedRecord(session.written.Read(folder), session.conditions, row);
-  CheckSheetFigures(rec, folder);
+  const KeisanRecord rec =
+      SelectedRecord(session.written.Read(AppFolder()), session.conditions, row);
+  CheckSheetFigures(rec, FigureFolder());
   return rec;
 }
 
@@ -97,7 +97,7 @@ void FormPrv::DrawSelectedRow() {
   {
     QPainter painter(&sheet);
     QtSurface surface(painter, dpi);
-    DrawSheet(surface, kScreenMode, rec, session_.conditions, AppFolder());
+    DrawSheet(surface, kScreenMode, rec, session_.conditions, FigureFolder());
   }
   sheet_ = sheet;
   shownRow_ = session_.SelectedNo;
@@ -149,7 +149,7 @@ void FormPrv::PrintCopies(PrintTarget& target, std::int16_t copies) {
     const KeisanRecord rec = ReadDrawableRecord(session_, shownRow_);
     DrawingSurface& surface = target.BeginDocument();
     try {
-      DrawSheet(surface, kPrinterMode, rec, session_.conditions, AppFolder());
+      DrawSheet(surface, kPrinterMode, rec, session_.conditions, FigureFolder());
     } catch (...) {
       target.AbortDocument();
       throw;

@@ -11,6 +11,7 @@
 #include <stdexcept>
 
 #include "AtomicFile.h"
+#include "OutlineTextDevice.h"
 #include "QtSurface.h"
 #include "Twips.h"
 
@@ -19,6 +20,11 @@ namespace sekora {
 namespace {
 
 using DrawFunction = std::function<void(DrawingSurface&)>;
+
+// One unit of the sheet's pen in a file is a dot of a 600-dpi printer, the
+// printer the pen widths are made for, at whatever resolution the file is
+// drawn or later viewed.
+constexpr double kFilePenUnitTwips = kTwipsPerInch / 600.0;
 
 QSize PageSizeInPixels(int dpi) {
   return TwipsSize(kA4WidthTwips, kA4HeightTwips, dpi);
@@ -38,6 +44,7 @@ void DrawAndEnd(QPainter& painter, double dpi, const std::string& outPath,
                 const DrawFunction& draw) {
   try {
     QtSurface surface(painter, dpi);
+    surface.UsePaperPenUnit(kFilePenUnitTwips);
     draw(surface);
   } catch (...) {
     painter.end();
@@ -70,9 +77,30 @@ void RenderPng(QBuffer& buffer, const std::string& outPath, int dpi, const DrawF
   if (!image.save(&buffer, "PNG")) throw CannotWrite(outPath);
 }
 
+// The texts of the page as invisible SVG text over their outlines, so that
+// the words can still be found and selected.
+QByteArray HiddenTexts(const std::vector<OutlinedText>& texts) {
+  QString hidden = QStringLiteral(
+      "<g fill=\"#000000\" fill-opacity=\"0\" stroke=\"none\" font-family=\"IPAMincho, "
+      "serif\">\n");
+  for (const OutlinedText& text : texts) {
+    hidden += QStringLiteral("<text x=\"%1\" y=\"%2\" font-size=\"%3\">%4</text>\n")
+                  .arg(text.baselineStart.x())
+                  .arg(text.baselineStart.y())
+                  .arg(text.pixelSize)
+                  .arg(text.text.toHtmlEscaped());
+  }
+  hidden += QStringLiteral("</g>\n");
+  return hidden.toUtf8();
+}
+
+// Text goes into the SVG as glyph outlines, which look the same wherever the
+// file is opened, whatever fonts are installed there.
 void RenderSvg(QBuffer& buffer, const std::string& outPath, int dpi, const DrawFunction& draw) {
+  QBuffer svg;
+  svg.open(QIODevice::WriteOnly);
   QSvgGenerator generator;
-  generator.setOutputDevice(&buffer);
+  generator.setOutputDevice(&svg);
   generator.setResolution(dpi);
   generator.setSize(PageSizeInPixels(dpi));
   generator.setViewBox(QRect(QPoint(0, 0), PageSizeInPixels(dpi)));
@@ -80,7 +108,25 @@ void RenderSvg(QBuffer& buffer, const std::string& outPath, int dpi, const DrawF
   QPainter painter;
   BeginOrThrow(painter, generator, outPath);
   painter.fillRect(QRect(QPoint(0, 0), PageSizeInPixels(dpi)), Qt::white);
-  DrawAndEnd(painter, dpi, outPath, draw);
+  std::vector<OutlinedText> texts;
+  {
+    OutlineTextDevice outlines(painter);
+    QPainter outlinePainter;
+    BeginOrThrow(outlinePainter, outlines, outPath);
+    try {
+      DrawAndEnd(outlinePainter, dpi, outPath, draw);
+    } catch (...) {
+      painter.end();
+      throw;
+    }
+    texts = outlines.Texts();
+  }
+  if (!painter.end()) throw CannotWrite(outPath);
+  QByteArray document = svg.data();
+  const qsizetype end = document.lastIndexOf("</svg>");
+  if (end < 0) throw CannotWrite(outPath);
+  document.insert(end, HiddenTexts(texts));
+  buffer.write(document);
 }
 
 QString SheetExtension(const std::string& outPath) {

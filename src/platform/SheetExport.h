@@ -20,7 +20,10 @@ class StagedFile;
 // surface in twips whose origin is the top-left corner of the page. The
 // format follows the extension of `outPath` (case-insensitive): ".pdf"
 // (vector, selectable text, fonts embedded), ".png" (an image at `dpi`, white
-// background) or ".svg". Nothing is written. Throws std::invalid_argument for
+// background) or ".svg" (text as glyph outlines, so that it looks the same
+// without the sheet's fonts, with the words kept as invisible text). One
+// unit of the pen is 1/600 inch on the page, as on a 600-dpi printer,
+// whatever the resolution. Nothing is written. Throws std::invalid_argument for
 // another extension or a dpi below 1, std::runtime_error when the page cannot
 // be drawn whole, and whatever `draw` throws.
 // Needs a QGuiApplication (the offscreen platform will do).

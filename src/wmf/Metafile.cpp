@@ -11,6 +11,7 @@
 #include "CharsetText.h"
 #include "FigureError.h"
 #include "MetafileFormat.h"
+#include "Paths.h"
 
 namespace sekora {
 
@@ -159,10 +160,10 @@ class ObjectTable {
   std::vector<std::optional<GdiObject>> slots_;
 };
 
-std::string DecodeText(std::span<const std::uint8_t> bytes, std::uint8_t charset) {
+std::string TextOfFigure(std::span<const std::uint8_t> bytes, std::uint8_t charset) {
   std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
   text = text.substr(0, text.find('\0'));
-  auto decoded = ConvertText(text, CharsetEncoding(charset), "UTF-8");
+  auto decoded = DecodeText(text, CharsetCodePage(charset));
   if (!decoded) throw FormatError("文字列を文字コード変換できません");
   return std::move(*decoded);
 }
@@ -215,7 +216,7 @@ MetafileFont ReadFont(ByteReader& params) {
   params.Take(4);  // precisions, quality, pitch and family
   // Writers may shorten the record after the face name's terminating zero.
   const std::size_t nameBytes = std::min(kFaceNameBytes, params.Remaining());
-  font.faceName = DecodeText(params.Take(nameBytes), font.charset);
+  font.faceName = TextOfFigure(params.Take(nameBytes), font.charset);
   return font;
 }
 
@@ -343,7 +344,7 @@ class RecordParser {
     const auto bytes = TakeString(params, length);
     params.Take(static_cast<std::size_t>(length) % 2);  // padding to a whole word
     const MetafilePoint at = params.PointYX();
-    records_.push_back(TextRecord{at, DecodeText(bytes, charset_)});
+    records_.push_back(TextRecord{at, TextOfFigure(bytes, charset_)});
   }
 
   void ParseExtTextOut(ByteReader& params) {
@@ -351,7 +352,7 @@ class RecordParser {
     const std::int16_t length = params.I16();
     const std::uint16_t options = params.U16();
     if (options & (kExtTextOutOpaque | kExtTextOutClipped)) params.Take(8);  // clipping rectangle
-    records_.push_back(TextRecord{at, DecodeText(TakeString(params, length), charset_)});
+    records_.push_back(TextRecord{at, TextOfFigure(TakeString(params, length), charset_)});
   }
 
   void Select(const GdiObject& object) {
@@ -415,12 +416,13 @@ constexpr std::uintmax_t kLargestFigureBytes = 16u * 1024u * 1024u;
 // pipe (which could block for ever or never end) or is far too large.
 void CheckFigureFile(const std::string& path) {
   std::error_code ec;
-  const std::filesystem::file_status status = std::filesystem::status(path, ec);
+  const std::filesystem::path file = PathFromUtf8(path);
+  const std::filesystem::file_status status = std::filesystem::status(file, ec);
   if (!std::filesystem::exists(status)) return;  // opening it will tell
   if (!std::filesystem::is_regular_file(status)) {
     throw FigureError("図ファイル " + path + " は通常のファイルではありません");
   }
-  if (std::filesystem::file_size(path, ec) > kLargestFigureBytes && !ec) {
+  if (std::filesystem::file_size(file, ec) > kLargestFigureBytes && !ec) {
     throw FigureError("図ファイル " + path + " が大きすぎます（16 MiB まで）");
   }
 }
@@ -441,7 +443,7 @@ Metafile ParseMetafile(std::span<const std::uint8_t> bytes, const std::string& n
 
 Metafile LoadMetafile(const std::string& path) {
   CheckFigureFile(path);
-  std::ifstream file(path, std::ios::binary);
+  std::ifstream file(PathFromUtf8(path), std::ios::binary);
   if (!file) throw FigureError("図ファイル " + path + " を開けません");
   const std::string unreadable = "図ファイル " + path + " を読み込めません: 読み取りに失敗しました";
   try {
