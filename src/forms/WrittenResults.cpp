@@ -1,6 +1,7 @@
 #include "WrittenResults.h"
 
 #include <QCryptographicHash>
+#include <filesystem>
 
 #include "DesignError.h"
 #include "KeisanFile.h"
@@ -29,6 +30,12 @@ void WrittenResults::Remember(std::string_view content) {
 
 Candidates WrittenResults::Read(const std::string& folder) const {
   const std::string path = JoinPath(folder, kResultsFileName);
+  // A file of another size is not read at all, however large it is.
+  std::error_code ec;
+  const std::uintmax_t size = std::filesystem::file_size(PathFromUtf8(path), ec);
+  if (!ec && (!remembered_ || size != static_cast<std::uintmax_t>(size_))) {
+    throw ResultsFileError(kRewrittenMessage);
+  }
   std::string content;
   if (!ReadWholeFile(path, content)) {
     throw ResultsFileError(std::string("計算結果ファイル ") + kResultsFileName +
