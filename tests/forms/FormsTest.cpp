@@ -339,6 +339,7 @@ class KeisanListFormTest : public WindowTestBase {
   void doubleClickWithoutASelectionDoesNothing();
   void doubleClickDecidesByStatus();
   void closingTheListKeepsThePreview();
+  void aRowOfAFileAnotherRunRewroteIsNotShown();
 
  private:
   KeisanListForm* OpenListOf(const std::vector<KeisanRecord>& records) {
@@ -464,6 +465,17 @@ void KeisanListFormTest::closingTheListKeepsThePreview() {
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   QVERIFY(session_->resultsList.isNull());
   QVERIFY(!session_->preview.isNull() && session_->preview->isVisible());
+}
+
+void KeisanListFormTest::aRowOfAFileAnotherRunRewroteIsNotShown() {
+  KeisanListForm* list = OpenListOf({BoxRecord(1.5, 1.2, StatusOk)});
+  folder_->WriteResults({BoxRecord(0.3, 0.3, StatusOk), BoxRecord(2.5, 2.0, StatusOk)});
+  MessageBoxes::setNextAnswer(MessageBoxes::Answer::Ok);
+  DoubleClickRow(*list, 1);
+  QVERIFY(session_->preview.isNull());
+  QCOMPARE(
+      ShownTexts(),
+      QStringList{Utf8("Keisan.txt が他の計算で書き換えられています。もう一度計算してください")});
 }
 
 class FormPrvTest : public WindowTestBase {
