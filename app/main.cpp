@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include "MainForm.h"
+#include "QtTranslation.h"
 #include "Session.h"
 #include "WindowSetup.h"
 
@@ -10,6 +11,7 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Sekora"));
   QApplication::setFont(sekora::DialogFont());
+  sekora::InstallQtJapanese(app, sekora::QtTranslationsFolder());
 
   sekora::Session session;
   session.quitApplication = [] { QCoreApplication::quit(); };

@@ -6,7 +6,9 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QImage>
+#include <QMessageBox>
 #include <QPainter>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <stdexcept>
@@ -18,6 +20,7 @@
 #include "MessageBoxes.h"
 #include "PrinterDialog.h"
 #include "QtSurface.h"
+#include "QtTranslation.h"
 #include "SheetExport.h"
 
 using namespace sekora;
@@ -71,6 +74,7 @@ class PlatformTest : public QObject {
   void exportRemovesFileWhenDrawingFails();
   void appFolderCanBeOverridden();
   void printerCopies();
+  void qtSpeaksJapaneseWhereItsTranslationIsInstalled();
   void messageBoxesTakeQueuedAnswers();
 };
 
@@ -246,6 +250,19 @@ void PlatformTest::printerCopies() {
   const std::optional<PrinterChoice> choice = PrinterDialog::Ask(nullptr);
   QVERIFY(choice.has_value());
   QCOMPARE(choice->copies, std::int16_t{4});
+}
+
+void PlatformTest::qtSpeaksJapaneseWhereItsTranslationIsInstalled() {
+  const QTemporaryDir empty;
+  QVERIFY(InstallQtJapanese(*QCoreApplication::instance(), empty.path()) == nullptr);
+  QTranslator* japanese = InstallQtJapanese(*QCoreApplication::instance(), QtTranslationsFolder());
+  QVERIFY2(japanese != nullptr, "qt6-translations-l10n is not installed");
+  QMessageBox box(QMessageBox::Question, QStringLiteral("Sekora"), QStringLiteral("?"),
+                  QMessageBox::Yes | QMessageBox::No);
+  const QString yes = box.button(QMessageBox::Yes)->text();
+  QCoreApplication::removeTranslator(japanese);
+  delete japanese;
+  QVERIFY2(yes.contains(QString::fromUtf8("はい")), qPrintable(yes));
 }
 
 void PlatformTest::messageBoxesTakeQueuedAnswers() {
