@@ -1,12 +1,33 @@
 #include "WindowSetup.h"
 
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QPushButton>
 #include <QScreen>
 
 #include "FontSubstitution.h"
 #include "Twips.h"
 
 namespace sekora {
+
+namespace {
+
+// Presses its button on Enter or Return. A held key presses it once.
+class EnterPresser : public QObject {
+ public:
+  using QObject::QObject;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress) return false;
+    const auto& key = static_cast<const QKeyEvent&>(*event);
+    if (key.key() != Qt::Key_Return && key.key() != Qt::Key_Enter) return false;
+    if (!key.isAutoRepeat()) static_cast<QPushButton*>(watched)->click();
+    return true;
+  }
+};
+
+}  // namespace
 
 void SetUpFixedWindow(QWidget& window, const QString& caption) {
   window.setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -30,6 +51,10 @@ void CentreOnScreen(QWidget& window) {
   if (screen == nullptr) return;
   const QRect available = screen->availableGeometry();
   window.move(available.center() - window.rect().center());
+}
+
+void PressOnEnter(QPushButton& button) {
+  button.installEventFilter(new EnterPresser(&button));
 }
 
 void BringToFront(QWidget& window) {

@@ -1,6 +1,7 @@
 // The Qt layer: font stand-ins and text metrics of the drawing surface, pen
 // widths and text placement on real pixels, sheet export, and the seams the
 // window tests rely on.
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QFile>
 #include <QFontDatabase>
@@ -8,7 +9,10 @@
 #include <QImage>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <stdexcept>
@@ -74,6 +78,7 @@ class PlatformTest : public QObject {
   void exportRemovesFileWhenDrawingFails();
   void appFolderCanBeOverridden();
   void printerCopies();
+  void printDialogOffersPrinterAndCopiesOnly();
   void qtSpeaksJapaneseWhereItsTranslationIsInstalled();
   void messageBoxesTakeQueuedAnswers();
 };
@@ -250,6 +255,37 @@ void PlatformTest::printerCopies() {
   const std::optional<PrinterChoice> choice = PrinterDialog::Ask(nullptr);
   QVERIFY(choice.has_value());
   QCOMPARE(choice->copies, std::int16_t{4});
+}
+
+void PlatformTest::printDialogOffersPrinterAndCopiesOnly() {
+  QPrinter printer(QPrinter::HighResolution);
+  const std::unique_ptr<QPrintDialog> dialog = CreatePrintDialog(printer, nullptr);
+  // Shown twice: Qt's dialog rebuilds its choices each time it is shown.
+  for (int shown = 0; shown < 2; ++shown) {
+    dialog->show();
+    QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+    // Qt's dialog folds its options away until asked: look inside the fold.
+    auto* options = dialog->findChild<QWidget*>(QStringLiteral("QPrintSettingsOutput"));
+    QVERIFY(options != nullptr);
+    auto offered = [&](const char* name) {
+      auto* choice = dialog->findChild<QWidget*>(QString::fromUtf8(name));
+      if (choice == nullptr) qFatal("the print dialog has no %s", name);
+      const QWidget* fold = options->isAncestorOf(choice) ? options : dialog.get();
+      return choice->isVisibleTo(fold) && choice->isEnabled();
+    };
+    QVERIFY(offered("copies"));
+    for (const char* name : {"printRange", "pagesRadioButton", "printSelection", "printCurrentPage",
+                             "pageSetCombo", "filename", "fileBrowser"}) {
+      QVERIFY2(!offered(name), name);
+    }
+    for (QComboBox* printers : dialog->findChildren<QComboBox*>(QStringLiteral("printers"))) {
+      for (int i = 0; i < printers->count(); ++i) {
+        QVERIFY2(!printers->itemText(i).contains(QStringLiteral("PDF")),
+                 qPrintable(printers->itemText(i)));
+      }
+    }
+    dialog->hide();
+  }
 }
 
 void PlatformTest::qtSpeaksJapaneseWhereItsTranslationIsInstalled() {
