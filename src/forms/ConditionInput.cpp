@@ -108,21 +108,31 @@ QMenu* ConditionBox::CreateContextMenu() {
 
 void ConditionBox::focusInEvent(QFocusEvent* event) {
   SelectWholeText();
-  focusedByMouse_ = event->reason() == Qt::MouseFocusReason;
+  // A click into the box of an inactive window gives the focus back to the
+  // box by the window's activation, before its press arrives.
+  focusPressPending_ =
+      event->reason() == Qt::MouseFocusReason || event->reason() == Qt::ActiveWindowFocusReason;
   QLineEdit::focusInEvent(event);
 }
 
 void ConditionBox::focusOutEvent(QFocusEvent* event) {
-  focusedByMouse_ = false;
+  focusPressPending_ = false;
   holdingFocusingClick_ = false;
   QLineEdit::focusOutEvent(event);
+}
+
+// The pointer coming onto the box after the focus did means a later click,
+// which places the caret.
+void ConditionBox::enterEvent(QEnterEvent* event) {
+  focusPressPending_ = false;
+  QLineEdit::enterEvent(event);
 }
 
 // The press, drag and release of the click that brought the focus leave the
 // whole text selected; the next click places the caret as usual.
 void ConditionBox::mousePressEvent(QMouseEvent* event) {
   holdingFocusingClick_ =
-      std::exchange(focusedByMouse_, false) && event->button() == Qt::LeftButton;
+      std::exchange(focusPressPending_, false) && event->button() == Qt::LeftButton;
   if (holdingFocusingClick_) {
     event->accept();
     return;
@@ -154,6 +164,7 @@ void ConditionBox::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void ConditionBox::keyPressEvent(QKeyEvent* event) {
+  focusPressPending_ = false;
   if (event->matches(QKeySequence::Paste)) {
     PasteChecked();
     event->accept();

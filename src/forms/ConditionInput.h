@@ -67,6 +67,7 @@ class ConditionBox : public QLineEdit {
  protected:
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
+  void enterEvent(QEnterEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
@@ -79,8 +80,8 @@ class ConditionBox : public QLineEdit {
   void SelectWholeText();
   bool WouldExceedLimit(qsizetype inserted) const;
 
-  // The focus came by a mouse press not yet delivered to the box.
-  bool focusedByMouse_ = false;
+  // The focus came by a mouse press, or may have, not yet delivered.
+  bool focusPressPending_ = false;
   // The left button that brought the focus is held down.
   bool holdingFocusingClick_ = false;
 };

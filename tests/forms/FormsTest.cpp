@@ -225,13 +225,17 @@ void MainFormTest::everyWayIntoABoxSelectsItsWholeText() {
   QTest::mouseClick(Box(1), Qt::LeftButton, {}, Box(1)->rect().center());
   QVERIFY(!Box(1)->hasSelectedText());
 
-  // The window coming back selects the box that has the focus.
+  // The window coming back selects the box that has the focus, and so does
+  // a click into that box that brings the window back.
+  QTest::mouseMove(Box(1), Box(1)->rect().center());
   QWidget other;
   other.show();
   QApplication::setActiveWindow(&other);
   QVERIFY(QTest::qWaitForWindowActive(&other));
   QApplication::setActiveWindow(mainForm_.get());
   QVERIFY(QTest::qWaitForWindowActive(mainForm_.get()));
+  QVERIFY(WholeTextSelected(*Box(1)));
+  QTest::mouseClick(Box(1), Qt::LeftButton, {}, Box(1)->rect().center());
   QVERIFY(WholeTextSelected(*Box(1)));
 }
 
@@ -652,19 +656,21 @@ void FormPrvTest::scrollBarTakesTheKeyboardAndTheWheel() {
 }
 
 void FormPrvTest::everyWindowOpensCentredWithItsFinalSize() {
-  const QPoint screenCentre = QGuiApplication::primaryScreen()->availableGeometry().center();
-  auto expectCentred = [&screenCentre](QWidget& window) {
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  auto expectCentred = [&screen](QWidget& window) {
     const QSize opened = window.size();
     window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
     QCOMPARE(window.size(), opened);
-    // Centred to within the window frame, which may not be known before the
-    // window is first shown.
-    const QMargins frame(window.geometry().left() - window.frameGeometry().left(),
-                         window.geometry().top() - window.frameGeometry().top(), 0, 0);
-    const QPoint offset = window.geometry().center() - screenCentre;
-    QVERIFY2(std::abs(offset.x()) <= frame.left() + 1 && std::abs(offset.y()) <= frame.top() + 1,
-             qPrintable(window.objectName()));
+    // The window with its frame, once the frame is known, along each side
+    // of the screen it fits in (the test screen is narrower than the preview).
+    const QRect outer = window.frameGeometry();
+    const QPoint offset = outer.center() - screen.center();
+    if (outer.width() <= screen.width())
+      QVERIFY2(std::abs(offset.x()) <= 1, qPrintable(window.objectName()));
+    if (outer.height() <= screen.height())
+      QVERIFY2(std::abs(offset.y()) <= 1, qPrintable(window.objectName()));
   };
   expectCentred(*mainForm_);
   expectCentred(*KeisanListForm::ShowResults(*session_));
