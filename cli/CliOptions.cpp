@@ -1,7 +1,7 @@
 #include "CliOptions.h"
 
+#include <CLI/CLI.hpp>
 #include <cctype>
-#include <functional>
 #include <map>
 
 #include "NumberText.h"
@@ -9,24 +9,22 @@
 namespace sekora::cli {
 namespace {
 
-// Consumes the value of `option` from `args` at `i`.
-const std::string& OptionValue(const std::vector<std::string>& args, std::size_t& i,
-                               const std::string& option) {
-  if (i + 1 >= args.size()) throw UsageError(option + " に値がありません");
-  return args[++i];
-}
+// The texts of the options, as given; converted once the command line has
+// been taken apart, so that every message names the option and the text.
+struct OptionTexts {
+  std::map<std::string, std::optional<std::string>> numbers;
+  std::optional<std::string> shape;
+  std::optional<std::string> sheet;
+  std::optional<std::string> dpi;
+};
 
-double NumberValue(const std::vector<std::string>& args, std::size_t& i,
-                   const std::string& option) {
-  const std::string& text = OptionValue(args, i, option);
+double NumberValue(const std::string& option, const std::string& text) {
   const std::optional<double> value = ParseStrictNumber(text);
   if (!value) throw UsageError(option + " の値が数値ではありません: " + text);
   return *value;
 }
 
-int WholeValue(const std::vector<std::string>& args, std::size_t& i, const std::string& option,
-               int smallest, int largest) {
-  const std::string& text = OptionValue(args, i, option);
+int WholeValue(const std::string& option, const std::string& text, int smallest, int largest) {
   const bool digitsOnly = !text.empty() && text.size() <= 9 &&
                           text.find_first_not_of("0123456789") == std::string::npos;
   if (!digitsOnly) throw UsageError(option + " の値が整数ではありません: " + text);
@@ -38,12 +36,24 @@ int WholeValue(const std::vector<std::string>& args, std::size_t& i, const std::
   return value;
 }
 
-std::int16_t ShapeValue(const std::vector<std::string>& args, std::size_t& i) {
-  const std::string& text = OptionValue(args, i, "--shape");
+std::int16_t ShapeValue(const std::string& text) {
   if (text == "both") return ShapeBoth;
   if (text == "box") return ShapeBoxOnly;
   if (text == "pipe") return ShapePipeOnly;
   throw UsageError("--shape の値は both、box、pipe のいずれかです: " + text);
+}
+
+// The option a CLI11 "needs a value" message is about: its first word.
+std::string OptionOfMessage(const std::string& message) {
+  const std::size_t end = message.find_first_of(": ");
+  return message.substr(0, end);
+}
+
+// The first argument CLI11 could not place: an unknown option, or a value
+// that follows no option.
+std::string FirstExtra(const CLI::App& app) {
+  const std::vector<std::string> extras = app.remaining();
+  return extras.empty() ? std::string() : extras.front();
 }
 
 }  // namespace
@@ -67,6 +77,7 @@ std::string HelpText() {
              [--box-ratio V] [--circle-ratio V] [--shape both|box|pipe]
              [--exclude-ng] [--dir DIR] [--json]
              [--sheet N --out FILE [--dpi N]]
+  sekora-cli --version
 
 函渠断面の決定: BOX.TXT と KAN.TXT のすべての断面について計算し、
 DIR/Keisan.txt を書き、その各行を計算結果一覧の行として出力します。
@@ -84,13 +95,28 @@ results-list row per line of it ("No|size|status", UTF-8).
   --circle-ratio V  円径余裕率, 既定 0.81             usable-height ratio of pipes
   --shape S         both (既定), box, pipe           which catalogues are read
   --exclude-ng      ＮＧ結果は除く                    write only the passing sections
-  --dir DIR         BOX.TXT, KAN.TXT, Keisan.txt のフォルダ (既定: プログラムのフォルダ)
+  --dir DIR         BOX.TXT, KAN.TXT, Keisan.txt と図のフォルダ (既定: 下記)
   --json            JSON 配列で出力 (25 項目, "No", "StatusText")
   --sheet N --out FILE
                     N 行目の計算書を FILE (.pdf, .png, .svg) に出力
                     draw the calculation sheet of row N to FILE
   --dpi N           PNG の解像度 (既定 150)
   --help            この説明
+  --version         版を表示                          print the version
+
+既定のフォルダ / Where the files are (without --dir):
+  プログラムのフォルダに BOX.TXT があり書き込めるときは、そのフォルダを使います。
+  そうでないとき (インストールした場合など) は、ユーザーのデータフォルダ
+  $XDG_DATA_HOME/sekora (既定 ~/.local/share/sekora、Windows では
+  %LOCALAPPDATA%\Sekora) に Keisan.txt を書きます。初回に BOX.TXT と KAN.TXT を
+  そこへコピーします (既にあるファイルは上書きしません。編集はそちらへ)。
+  図は ../share/sekora から読みます。
+  The program's folder is used when it holds BOX.TXT and is writable.
+  Otherwise (an installed program) Keisan.txt is written to the user's data
+  folder, $XDG_DATA_HOME/sekora (default ~/.local/share/sekora; on Windows
+  %LOCALAPPDATA%\Sekora), into which the first run copies the shipped BOX.TXT
+  and KAN.TXT (files already there are never overwritten: edit those); the
+  figures are read from ../share/sekora beside the program's folder.
 
 Values are whole decimal numbers ("1.5", ".5", "-0.25"). Every error is one
 line on stderr with exit status 2; Keisan.txt is then left as it was.
@@ -108,33 +134,51 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args) {
                                                   {"--alpha", &c.Alpha},
                                                   {"--box-ratio", &c.BoxRatio},
                                                   {"--circle-ratio", &c.CircleRatio}};
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (auto n = numbers.find(a); n != numbers.end()) {
-      *n->second = NumberValue(args, i, a);
-      o.qGiven |= a == "--q";
-      o.lGiven |= a == "--l";
-    } else if (a == "--shape") {
-      c.ShapeOption = ShapeValue(args, i);
-    } else if (a == "--exclude-ng") {
-      c.ExcludeNg = 1;
-    } else if (a == "--dir") {
-      o.folder = OptionValue(args, i, a);
-    } else if (a == "--json") {
-      o.json = true;
-    } else if (a == "--sheet") {
-      o.sheetRow = WholeValue(args, i, a, 1, kMaxRow);
-    } else if (a == "--out") {
-      o.sheetOut = OptionValue(args, i, a);
-    } else if (a == "--dpi") {
-      o.dpi = WholeValue(args, i, a, kMinDpi, kMaxDpi);
-    } else if (a == "--help" || a == "-h") {
-      o.help = true;
-    } else {
-      throw UsageError("不明なオプションです: " + a);
-    }
+  OptionTexts texts;
+  bool excludeNg = false;
+
+  CLI::App app("sekora-cli");
+  app.set_help_flag();  // the help text is the tool's own, in Japanese and English
+  app.allow_extras();   // unknown options get the tool's own message below
+  // As in most command lines, an option given twice takes its last value.
+  app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+  for (const auto& [name, target] : numbers) app.add_option(name, texts.numbers[name]);
+  app.add_option("--shape", texts.shape);
+  app.add_flag("--exclude-ng", excludeNg);
+  app.add_option("--dir", o.folder);
+  app.add_flag("--json", o.json);
+  app.add_option("--sheet", texts.sheet);
+  app.add_option("--out", o.sheetOut);
+  app.add_option("--dpi", texts.dpi);
+  app.add_flag("-h,--help", o.help);
+  app.add_flag("--version", o.version);
+
+  // CLI11 wants the arguments last first.
+  std::vector<std::string> reversed(args.rbegin(), args.rend());
+  try {
+    app.parse(reversed);
+  } catch (const CLI::ArgumentMismatch& e) {
+    throw UsageError(OptionOfMessage(e.what()) + " に値がありません");
+  } catch (const CLI::ParseError& e) {
+    throw UsageError(std::string("コマンドラインが正しくありません: ") + e.what());
   }
-  if (o.help) return o;
+  // A value option directly before another option takes that option as its
+  // value, so the message names the option whose value is wrong.
+  for (const auto& [name, target] : numbers) {
+    if (const auto& text = texts.numbers[name]) *target = NumberValue(name, *text);
+  }
+  if (const std::string extra = FirstExtra(app); !extra.empty()) {
+    throw UsageError("不明なオプションです: " + extra);
+  }
+  if (o.help || o.version) return o;
+
+  o.qGiven = texts.numbers["--q"].has_value();
+  o.lGiven = texts.numbers["--l"].has_value();
+  if (texts.shape) c.ShapeOption = ShapeValue(*texts.shape);
+  if (excludeNg) c.ExcludeNg = 1;
+  if (texts.sheet) o.sheetRow = WholeValue("--sheet", *texts.sheet, 1, kMaxRow);
+  if (texts.dpi) o.dpi = WholeValue("--dpi", *texts.dpi, kMinDpi, kMaxDpi);
+
   if (!o.qGiven) throw UsageError("--q（計画流量）を指定してください");
   if (!o.lGiven) throw UsageError("--l（延長）を指定してください");
   if (o.sheetRow.has_value() != o.sheetOut.has_value()) {

@@ -1,15 +1,22 @@
 // sekora-cli: runs the culvert calculation from the command line and prints
 // the results list, or draws the calculation sheet of one row.
-#include <unistd.h>
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#endif
 
-#include <charconv>
+#include <cmath>
 #include <filesystem>
 #include <iostream>
+#include <nlohmann/json.hpp>
 
 #include "CliOptions.h"
+#include "DataFolders.h"
 #include "DesignError.h"
 #include "KeisanFile.h"
 #include "NumberText.h"
+#include "Paths.h"
 #include "ResultRow.h"
 #include "RunDesign.h"
 #ifdef SEKORA_WITH_SHEET
@@ -21,32 +28,58 @@ namespace {
 constexpr int kExitFailure = 2;
 constexpr const char* kNoFlowMessage = "計画流量または、延長が０です";
 
-std::string ProgramFolder() {
-  std::error_code ec;
-  const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  return ec ? std::string(".") : exe.parent_path().string();
+// --dir names the one folder of everything; without it the program's own
+// folder is used, or the user's data folder when the program is installed
+// or cannot write beside itself.
+sekora::DataFolders FoldersOf(const sekora::cli::CliOptions& options) {
+  if (options.folder) return {*options.folder, *options.folder};
+  return sekora::FindDataFolders(sekora::ProgramFolder(), sekora::UserDataFolder());
 }
 
-std::string JsonNumber(double v) {
-  char buffer[32];
-  const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, v);
-  (void)ec;
-  return std::string(buffer, end);
+#ifdef _WIN32
+// The command line in UTF-8, as every path in the program is: the narrow
+// arguments Windows passes are in the ANSI code page, which cannot hold every
+// folder name. Output stays UTF-8 with LF line ends, as on Linux.
+std::vector<std::string> Arguments(int, char**) {
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
+  SetConsoleOutputCP(CP_UTF8);
+  int count = 0;
+  wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::vector<std::string> args;
+  for (int i = 1; wide != nullptr && i < count; ++i) {
+    args.push_back(sekora::PathToUtf8(std::filesystem::path(wide[i])));
+  }
+  LocalFree(wide);
+  return args;
+}
+#else
+std::vector<std::string> Arguments(int argc, char** argv) {
+  return std::vector<std::string>(argv + 1, argv + argc);
+}
+#endif
+
+using Json = nlohmann::ordered_json;
+
+// A quantity as JSON: whole values without a fraction ("0", not "0.0"), the
+// rest in the shortest text that reads back as the same double.
+Json JsonNumber(double v) {
+  constexpr double kExactIntegerLimit = 9007199254740992.0;  // 2^53
+  if (v == std::trunc(v) && std::fabs(v) < kExactIntegerLimit) {
+    return static_cast<std::int64_t>(v);
+  }
+  return v;
 }
 
 // One line of Keisan.txt as read back, with its row number and status text.
-std::string JsonObject(int rowNo, const sekora::KeisanRecord& rec) {
+Json JsonObject(int rowNo, const sekora::KeisanRecord& rec) {
   static const char* const kQuantityNames[] = {
       "B",  "H",  "D",  "n1",     "n2",    "h1",    "A1", "P1", "R1", "V1", "h2",  "A2",
       "P2", "R2", "V2", "FricQL", "Fric1", "Fric2", "hf", "E1", "E2", "dE", "hReq"};
-  std::string json = "{\"No\":" + std::to_string(rowNo) +
-                     ",\"Status\":" + std::to_string(rec.Status) +
-                     ",\"Kind\":" + std::to_string(rec.Kind);
+  Json json = {{"No", rowNo}, {"Status", rec.Status}, {"Kind", rec.Kind}};
   int i = 0;
-  for (const double* q : sekora::Quantities(rec)) {
-    json += ",\"" + std::string(kQuantityNames[i++]) + "\":" + JsonNumber(*q);
-  }
-  json += ",\"StatusText\":\"" + sekora::StatusText(rec.Status) + "\"}";
+  for (const double* q : sekora::Quantities(rec)) json[kQuantityNames[i++]] = JsonNumber(*q);
+  json["StatusText"] = sekora::StatusText(rec.Status);
   return json;
 }
 
@@ -55,7 +88,7 @@ void PrintRows(const sekora::Candidates& records, int count, bool json) {
   for (int n = 1; n <= count; ++n) {
     const sekora::KeisanRecord& rec = records[static_cast<std::size_t>(n - 1)];
     if (json) {
-      std::cout << "  " << JsonObject(n, rec) << (n < count ? ",\n" : "\n");
+      std::cout << "  " << JsonObject(n, rec).dump() << (n < count ? ",\n" : "\n");
     } else {
       std::cout << sekora::ResultRowText(n, rec) << '\n';
     }
@@ -69,16 +102,17 @@ int Run(const sekora::cli::CliOptions& options) {
     std::cerr << kNoFlowMessage << '\n';
     return kExitFailure;
   }
-  const std::string folder = options.folder.value_or(ProgramFolder());
-  sekora::RunDesign(folder, conditions);
+  const sekora::DataFolders folders = FoldersOf(options);
+  sekora::RunDesign(folders.work, conditions);
 
   // The list is built from the file, as the results window builds it.
   sekora::Candidates records;
-  sekora::KeisanFile(sekora::kFileModeRead, records, conditions, folder);
+  sekora::KeisanFile(sekora::kFileModeRead, records, conditions, folders.work);
 #ifdef SEKORA_WITH_SHEET
   if (options.sheetRow) {
-    return sekora::cli::WriteSheet(folder, conditions, static_cast<std::int16_t>(*options.sheetRow),
-                                   *options.sheetOut, options.dpi);
+    return sekora::cli::WriteSheet(folders, conditions,
+                                   static_cast<std::int16_t>(*options.sheetRow), *options.sheetOut,
+                                   options.dpi);
   }
 #else
   if (options.sheetRow) {
@@ -94,10 +128,13 @@ int Run(const sekora::cli::CliOptions& options) {
 
 int main(int argc, char** argv) {
   try {
-    const sekora::cli::CliOptions options =
-        sekora::cli::ParseCliOptions(std::vector<std::string>(argv + 1, argv + argc));
+    const sekora::cli::CliOptions options = sekora::cli::ParseCliOptions(Arguments(argc, argv));
     if (options.help) {
       std::cout << sekora::cli::HelpText();
+      return 0;
+    }
+    if (options.version) {
+      std::cout << "sekora-cli " << SEKORA_VERSION << '\n';
       return 0;
     }
     return Run(options);
