@@ -108,32 +108,24 @@ QMenu* ConditionBox::CreateContextMenu() {
 
 void ConditionBox::focusInEvent(QFocusEvent* event) {
   SelectWholeText();
-  // A click into the box of an inactive window gives the focus back to the
-  // box by the window's activation, before its press arrives.
-  focusPressPending_ =
-      event->reason() == Qt::MouseFocusReason || event->reason() == Qt::ActiveWindowFocusReason;
+  firstClickPending_ = true;
   QLineEdit::focusInEvent(event);
 }
 
 void ConditionBox::focusOutEvent(QFocusEvent* event) {
-  focusPressPending_ = false;
-  holdingFocusingClick_ = false;
+  firstClickPending_ = false;
+  holdingFirstClick_ = false;
   QLineEdit::focusOutEvent(event);
 }
 
-// The pointer coming onto the box after the focus did means a later click,
-// which places the caret.
-void ConditionBox::enterEvent(QEnterEvent* event) {
-  focusPressPending_ = false;
-  QLineEdit::enterEvent(event);
-}
-
-// The press, drag and release of the click that brought the focus leave the
-// whole text selected; the next click places the caret as usual.
+// The first click after the focus came (with the click itself, by Tab, by
+// Enter, or with the window, as when the program starts) leaves the whole
+// text selected, with its press, drag and release; later clicks place the
+// caret as usual.
 void ConditionBox::mousePressEvent(QMouseEvent* event) {
-  holdingFocusingClick_ =
-      std::exchange(focusPressPending_, false) && event->button() == Qt::LeftButton;
-  if (holdingFocusingClick_) {
+  holdingFirstClick_ =
+      std::exchange(firstClickPending_, false) && event->button() == Qt::LeftButton;
+  if (holdingFirstClick_) {
     event->accept();
     return;
   }
@@ -141,7 +133,7 @@ void ConditionBox::mousePressEvent(QMouseEvent* event) {
 }
 
 void ConditionBox::mouseMoveEvent(QMouseEvent* event) {
-  if (holdingFocusingClick_) {
+  if (holdingFirstClick_) {
     event->accept();
     return;
   }
@@ -149,8 +141,8 @@ void ConditionBox::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void ConditionBox::mouseReleaseEvent(QMouseEvent* event) {
-  if (holdingFocusingClick_ && event->button() == Qt::LeftButton) {
-    holdingFocusingClick_ = false;
+  if (holdingFirstClick_ && event->button() == Qt::LeftButton) {
+    holdingFirstClick_ = false;
     event->accept();
     return;
   }
@@ -164,7 +156,8 @@ void ConditionBox::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void ConditionBox::keyPressEvent(QKeyEvent* event) {
-  focusPressPending_ = false;
+  // Once the user edits, a click places the caret.
+  firstClickPending_ = false;
   if (event->matches(QKeySequence::Paste)) {
     PasteChecked();
     event->accept();

@@ -45,10 +45,9 @@ class ConditionValidator : public QValidator {
 
 // A condition box. Every way into it (Tab, Shift+Tab, Enter from the box
 // before, a click, the window coming back) selects its whole text so that
-// typing replaces it: the mouse press that brings the focus places no
-// caret. Typing stops at kConditionMaxLength characters. A paste is taken
-// only when its text is a plain decimal number and fits; otherwise the box
-// stays as it was and the program beeps. Nothing can be dropped on it.
+// typing replaces it: the first click after the focus came places no caret. Typing stops at
+// kConditionMaxLength characters. A paste is taken only when its text is a plain decimal number and
+// fits; otherwise the box stays as it was and the program beeps. Nothing can be dropped on it.
 class ConditionBox : public QLineEdit {
   Q_OBJECT
 
@@ -67,7 +66,6 @@ class ConditionBox : public QLineEdit {
  protected:
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
-  void enterEvent(QEnterEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
@@ -80,10 +78,10 @@ class ConditionBox : public QLineEdit {
   void SelectWholeText();
   bool WouldExceedLimit(qsizetype inserted) const;
 
-  // The focus came by a mouse press, or may have, not yet delivered.
-  bool focusPressPending_ = false;
-  // The left button that brought the focus is held down.
-  bool holdingFocusingClick_ = false;
+  // No click and no key since the focus came.
+  bool firstClickPending_ = false;
+  // The left button of that first click is held down.
+  bool holdingFirstClick_ = false;
 };
 
 }  // namespace sekora

@@ -205,7 +205,12 @@ bool WholeTextSelected(const QLineEdit& box) {
 
 void MainFormTest::everyWayIntoABoxSelectsItsWholeText() {
   ShowMainForm();
-  Box(0)->setFocus();
+  // Q has the focus from the start: a click into it and 1.5 typed give 1.5.
+  QVERIFY(WholeTextSelected(*Box(0)));
+  QTest::mouseClick(Box(0), Qt::LeftButton, {}, Box(0)->rect().center());
+  QTest::keyClicks(Box(0), QStringLiteral("1.5"));
+  QCOMPARE(Box(0)->text(), QStringLiteral("1.5"));
+
   QTest::keyClick(Box(0), Qt::Key_Tab);
   QVERIFY(WholeTextSelected(*Box(1)));
   QTest::keyClick(Box(1), Qt::Key_Backtab);
@@ -221,7 +226,9 @@ void MainFormTest::everyWayIntoABoxSelectsItsWholeText() {
   QTest::keyClick(Box(0), Qt::Key_Tab);
   QCOMPARE(Box(0)->text(), QStringLiteral("1.500"));
 
-  // A click into the box that already has the focus places the caret.
+  // The first click after Tab keeps the selection; the next places the caret.
+  QTest::mouseClick(Box(1), Qt::LeftButton, {}, Box(1)->rect().center());
+  QVERIFY(WholeTextSelected(*Box(1)));
   QTest::mouseClick(Box(1), Qt::LeftButton, {}, Box(1)->rect().center());
   QVERIFY(!Box(1)->hasSelectedText());
 
