@@ -41,6 +41,9 @@ class FormPrv : public QMainWindow {
   // Keisan.txt for every copy the printer does not make itself.
   void Print();
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   explicit FormPrv(Session& session);
 
@@ -56,6 +59,7 @@ class FormPrv : public QMainWindow {
   QPixmap sheet_;
   QLabel* pic_ = nullptr;
   QScrollBar* vscroll1_ = nullptr;
+  bool forwardingWheel_ = false;
 };
 
 }  // namespace sekora

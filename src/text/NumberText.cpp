@@ -290,20 +290,25 @@ bool BeginsWithNumber(std::string_view text) {
   return digitCount > 0;
 }
 
-std::optional<double> DecimalNumberValue(std::string_view text) {
-  std::size_t i = 0;
-  const auto skipDigits = [&] {
-    const std::size_t start = i;
-    while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
-    return i - start;
-  };
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-  std::size_t digits = skipDigits();
-  if (i < text.size() && text[i] == '.') {
-    ++i;
-    digits += skipDigits();
+bool IsPlainDecimal(std::string_view text) {
+  int digits = 0;
+  int points = 0;
+  for (const char c : text) {
+    if (c >= '0' && c <= '9') {
+      ++digits;
+    } else if (c == '.') {
+      ++points;
+    } else {
+      return false;
+    }
   }
-  if (digits == 0 || i != text.size()) return std::nullopt;
+  return digits > 0 && points <= 1;
+}
+
+std::optional<double> DecimalNumberValue(std::string_view text) {
+  const std::string_view digits =
+      !text.empty() && (text[0] == '+' || text[0] == '-') ? text.substr(1) : text;
+  if (!IsPlainDecimal(digits)) return std::nullopt;
   const double value = NumericValue(text);
   if (!std::isfinite(value)) return std::nullopt;
   return value;
