@@ -33,6 +33,17 @@ cp "$data/BOX.TXT" "$data/KAN.TXT" "$work/bin/"
 $runner "$work/bin/$(basename "$cli")" --q 1.5 --l 20 >"$work/out2" 2>&1
 check "default folder is the program's" cmp -s "$work/bin/Keisan.txt" "$work/good.txt"
 
+# A folder named in Japanese, written twice: the second run replaces the
+# results of the first.
+jp="$work/函渠 計算結果"
+mkdir -p "$jp"
+cp "$data/BOX.TXT" "$data/KAN.TXT" "$jp/"
+run --q 1.5 --l 20 --dir "$jp"
+check "japanese folder first run" cmp -s "$jp/Keisan.txt" "$work/good.txt"
+run --q 1.5 --l 20 --dir "$jp" --shape pipe
+check "japanese folder second run replaces" [ "$(grep -c $'\r$' "$jp/Keisan.txt")" = 25 ]
+check "japanese folder holds no temporary" [ "$(ls "$jp" | wc -l)" = 3 ]
+
 # JSON: one object per line of the file.
 run --q 1.5 --l 20 --dir "$work/d" --json
 check "json exit 0" [ "$(status)" = 0 ]
