@@ -1,7 +1,6 @@
 #include "SheetOutput.h"
 
 #include <QGuiApplication>
-#include <cstdlib>
 #include <iostream>
 
 #include "DrawSheet.h"
@@ -17,7 +16,7 @@ constexpr const char* kErrorRowMessage = "計算結果がエラーの為表示�
 
 // The sheet is drawn off screen: the tool never needs a display.
 int DrawWithoutDisplay(const std::function<void()>& draw) {
-  if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   int argc = 1;
   char name[] = "sekora-cli";
   char* argv[] = {name, nullptr};
