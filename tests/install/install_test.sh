@@ -75,6 +75,7 @@ read_only() {
     chmod u+w "$portable"
     return $status
   fi
+  unshare -m true 2>/dev/null || return 98
   unshare -m bash -c 'mount --bind "$0" "$0" && mount -o remount,bind,ro "$0" "$0" || exit 98
     touch "$0/probe" 2>/dev/null && exit 99
     exec "$@"' "$portable" "$@"
