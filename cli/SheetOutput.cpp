@@ -1,7 +1,6 @@
 #include "SheetOutput.h"
 
 #include <QGuiApplication>
-#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <stdexcept>
@@ -30,7 +29,7 @@ void IgnoreQtMessage(QtMsgType, const QMessageLogContext&, const QString&) {}
 
 // The sheet is drawn off screen: the tool never needs a display.
 void DrawWithoutDisplay(const std::function<void()>& draw) {
-  if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   qInstallMessageHandler(IgnoreQtMessage);
   int argc = 1;
   char name[] = "sekora-cli";
