@@ -1,18 +1,25 @@
-// Drawing the calculation sheet of one results row to a file.
+// Drawing the calculation sheets of results rows, and the summary of the
+// run, to a file.
 #pragma once
 
-#include <cstdint>
+#include <optional>
 #include <string>
 
+#include "CliOptions.h"
 #include "DesignConditions.h"
+#include "KeisanRecord.h"
 
 namespace sekora::cli {
 
-// Draws the sheet of row `row` of `folder`/Keisan.txt (read back as the
-// preview reads it) to `outPath`: PDF, PNG at `dpi`, or SVG by the extension.
-// A row whose calculation failed (Status 1 to 3) is refused with the results
-// list's message. Returns the exit status; errors go to stderr.
-int WriteSheet(const std::string& folder, const DesignConditions& conditions, std::int16_t row,
-               const std::string& outPath, int dpi);
+// Draws the sheets of the rows `sheets` asks for, from `records` (the lines
+// of `folder`/Keisan.txt as read back), to `outPath`: with `summary` the
+// run's summary pages come first. A PDF takes any number of pages; PNG (at
+// `dpi`) and SVG take the sheet of a single row. Rows whose calculation
+// failed (Status 1 to 3) are refused by number with the results list's
+// message before anything is written. Returns the exit status; errors go to
+// stderr.
+int WriteReport(const std::string& folder, const DesignConditions& conditions,
+                const Candidates& records, const std::optional<SheetRows>& sheets, bool summary,
+                const std::string& outPath, int dpi);
 
 }  // namespace sekora::cli

@@ -78,12 +78,12 @@ int Run(const sekora::cli::CliOptions& options) {
   sekora::Candidates records;
   sekora::KeisanFile(sekora::kFileModeRead, records, conditions, folder);
 #ifdef SEKORA_WITH_SHEET
-  if (options.sheetRow) {
-    return sekora::cli::WriteSheet(folder, conditions, static_cast<std::int16_t>(*options.sheetRow),
-                                   *options.sheetOut, options.dpi);
+  if (options.sheetOut) {
+    return sekora::cli::WriteReport(folder, conditions, records, options.sheets, options.summary,
+                                    *options.sheetOut, options.dpi);
   }
 #else
-  if (options.sheetRow) {
+  if (options.sheetOut) {
     std::cerr << "sekora-cli: この版は計算書を出力できません（Qt なしで作られています）\n";
     return kExitFailure;
   }

@@ -20,6 +20,7 @@ namespace sekora {
 namespace {
 
 using DrawFunction = std::function<void(DrawingSurface&)>;
+using PageFunction = std::function<void(DrawingSurface&, int)>;
 
 // One unit of the sheet's pen in a file is a dot of a 600-dpi printer, the
 // printer the pen widths are made for, at whatever resolution the file is
@@ -49,7 +50,8 @@ void BeginOrThrow(QPainter& painter, QPaintDevice& device, const std::string& ou
   }
 }
 
-void ExportPdf(const QString& path, const std::string& outPath, const DrawFunction& draw) {
+void ExportPdf(const QString& path, const std::string& outPath, int pageCount,
+               const PageFunction& drawPage) {
   QPdfWriter writer(path);
   writer.setPageLayout(
       QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
@@ -57,8 +59,19 @@ void ExportPdf(const QString& path, const std::string& outPath, const DrawFuncti
   writer.setTitle(QString::fromUtf8("函渠断面の決定"));
   QPainter painter;
   BeginOrThrow(painter, writer, outPath);
-  DrawOrDiscard(painter, writer.resolution(), path, draw);
+  DrawOrDiscard(painter, writer.resolution(), path, [&](DrawingSurface& surface) {
+    for (int page = 0; page < pageCount; ++page) {
+      if (page > 0 && !writer.newPage()) {
+        throw std::runtime_error("計算書を書き込めません: " + outPath);
+      }
+      drawPage(surface, page);
+    }
+  });
   painter.end();
+}
+
+bool IsPdfPath(const QString& path) {
+  return QFileInfo(path).suffix().toLower() == QLatin1String("pdf");
 }
 
 void ExportPng(const QString& path, const std::string& outPath, int dpi, const DrawFunction& draw) {
@@ -134,7 +147,7 @@ void ExportSheet(const std::string& outPath, int dpi, const DrawFunction& draw) 
   const QString path = QString::fromStdString(outPath);
   const QString extension = QFileInfo(path).suffix().toLower();
   if (extension == QLatin1String("pdf")) {
-    ExportPdf(path, outPath, draw);
+    ExportPdf(path, outPath, 1, [&draw](DrawingSurface& surface, int) { draw(surface); });
   } else if (extension == QLatin1String("png")) {
     ExportPng(path, outPath, dpi, draw);
   } else if (extension == QLatin1String("svg")) {
@@ -143,6 +156,15 @@ void ExportSheet(const std::string& outPath, int dpi, const DrawFunction& draw) 
     throw std::invalid_argument(
         "出力ファイル名は .pdf、.png、.svg のいずれかで終わる必要があります: " + outPath);
   }
+}
+
+void ExportPdfPages(const std::string& outPath, int pageCount, const PageFunction& drawPage) {
+  const QString path = QString::fromStdString(outPath);
+  if (!IsPdfPath(path)) {
+    throw std::invalid_argument("複数ページの計算書は PDF にのみ出力できます: " + outPath);
+  }
+  if (pageCount < 1) throw std::invalid_argument("出力するページがありません");
+  ExportPdf(path, outPath, pageCount, drawPage);
 }
 
 }  // namespace sekora

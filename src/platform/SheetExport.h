@@ -28,4 +28,11 @@ inline constexpr int kDefaultExportDpi = 150;
 void ExportSheet(const std::string& outPath, int dpi,
                  const std::function<void(DrawingSurface&)>& draw);
 
+// Writes a PDF of `pageCount` A4 portrait pages to `outPath`, page i (from 0)
+// drawn by `drawPage` as ExportSheet draws its one page. Throws
+// std::invalid_argument when `outPath` does not end in ".pdf" or there is no
+// page, otherwise as ExportSheet.
+void ExportPdfPages(const std::string& outPath, int pageCount,
+                    const std::function<void(DrawingSurface&, int)>& drawPage);
+
 }  // namespace sekora

@@ -80,11 +80,11 @@ std::string RequiredHeightText(const KeisanRecord& rec) {
     case StatusFreeboardOver:
       return ValueField(rec.hReq, kDepthField);
     case StatusOutletOver:
-      return "h2が断面超過";
+      return " h2が断面超過";
     case StatusInletOver:
-      return "h1が断面超過";
+      return " h1が断面超過";
     case StatusInletNotFound:
-      return "h1が求まらず";
+      return " h1が求まらず";
     default:
       return kNotReached;
   }
