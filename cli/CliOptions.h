@@ -32,9 +32,10 @@ struct CliOptions {
   DesignConditions conditions;  // the main window's defaults unless given
   bool qGiven = false;
   bool lGiven = false;
-  std::optional<std::string> folder;  // catalogues and Keisan.txt; default: beside the program
+  std::optional<std::string> folder;  // catalogues, figures and Keisan.txt
   bool json = false;
   bool help = false;
+  bool version = false;
   std::optional<SheetRows> sheets;  // --sheet LIST: draw the sheets of these rows
   bool summary = false;             // --summary: the run's summary pages first
   std::optional<std::string> sheetOut;

@@ -72,7 +72,7 @@ bool IsPdf(const std::string& path) {
 
 }  // namespace
 
-int WriteReport(const std::string& folder, const DesignConditions& conditions,
+int WriteReport(const DataFolders& folders, const DesignConditions& conditions,
                 const Candidates& records, const std::optional<SheetRows>& sheets, bool summary,
                 const std::string& outPath, int dpi) {
   const std::vector<int> rows = RowsAskedFor(sheets, records);
@@ -92,7 +92,8 @@ int WriteReport(const std::string& folder, const DesignConditions& conditions,
   // Every figure must load before anything is drawn, so that no half-drawn
   // sheet is ever written.
   for (int row : rows) {
-    for (const std::string& path : SheetFigurePaths(records[row - 1], folder)) LoadMetafile(path);
+    for (const std::string& path : SheetFigurePaths(records[row - 1], folders.figures))
+      LoadMetafile(path);
   }
 
   const RunSummary run = SummaryOfRun(records, conditions);
@@ -102,7 +103,7 @@ int WriteReport(const std::string& folder, const DesignConditions& conditions,
       DrawSummaryPage(surface, kPrinterMode, run, page);
     } else {
       const KeisanRecord& rec = records[rows[page - summaryPages] - 1];
-      DrawSheet(surface, kPrinterMode, rec, conditions, folder);
+      DrawSheet(surface, kPrinterMode, rec, conditions, folders.figures);
     }
   };
   const int pageCount = summaryPages + static_cast<int>(rows.size());

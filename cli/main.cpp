@@ -1,6 +1,10 @@
 // sekora-cli: runs the culvert calculation from the command line and prints
 // the results list, or draws the calculation sheet of one row.
-#include <unistd.h>
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#endif
 
 #include <cmath>
 #include <filesystem>
@@ -8,9 +12,11 @@
 #include <nlohmann/json.hpp>
 
 #include "CliOptions.h"
+#include "DataFolders.h"
 #include "DesignError.h"
 #include "KeisanFile.h"
 #include "NumberText.h"
+#include "Paths.h"
 #include "ResultRow.h"
 #include "RunDesign.h"
 #ifdef SEKORA_WITH_SHEET
@@ -22,11 +28,36 @@ namespace {
 constexpr int kExitFailure = 2;
 constexpr const char* kNoFlowMessage = "計画流量または、延長が０です";
 
-std::string ProgramFolder() {
-  std::error_code ec;
-  const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  return ec ? std::string(".") : exe.parent_path().string();
+// --dir names the one folder of everything; without it the program's own
+// folder is used, or the user's data folder when the program is installed
+// or cannot write beside itself.
+sekora::DataFolders FoldersOf(const sekora::cli::CliOptions& options) {
+  if (options.folder) return {*options.folder, *options.folder};
+  return sekora::FindDataFolders(sekora::ProgramFolder(), sekora::UserDataFolder());
 }
+
+#ifdef _WIN32
+// The command line in UTF-8, as every path in the program is: the narrow
+// arguments Windows passes are in the ANSI code page, which cannot hold every
+// folder name. Output stays UTF-8 with LF line ends, as on Linux.
+std::vector<std::string> Arguments(int, char**) {
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
+  SetConsoleOutputCP(CP_UTF8);
+  int count = 0;
+  wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::vector<std::string> args;
+  for (int i = 1; wide != nullptr && i < count; ++i) {
+    args.push_back(sekora::PathToUtf8(std::filesystem::path(wide[i])));
+  }
+  LocalFree(wide);
+  return args;
+}
+#else
+std::vector<std::string> Arguments(int argc, char** argv) {
+  return std::vector<std::string>(argv + 1, argv + argc);
+}
+#endif
 
 using Json = nlohmann::ordered_json;
 
@@ -71,15 +102,15 @@ int Run(const sekora::cli::CliOptions& options) {
     std::cerr << kNoFlowMessage << '\n';
     return kExitFailure;
   }
-  const std::string folder = options.folder.value_or(ProgramFolder());
-  sekora::RunDesign(folder, conditions);
+  const sekora::DataFolders folders = FoldersOf(options);
+  sekora::RunDesign(folders.work, conditions);
 
   // The list is built from the file, as the results window builds it.
   sekora::Candidates records;
-  sekora::KeisanFile(sekora::kFileModeRead, records, conditions, folder);
+  sekora::KeisanFile(sekora::kFileModeRead, records, conditions, folders.work);
 #ifdef SEKORA_WITH_SHEET
   if (options.sheetOut) {
-    return sekora::cli::WriteReport(folder, conditions, records, options.sheets, options.summary,
+    return sekora::cli::WriteReport(folders, conditions, records, options.sheets, options.summary,
                                     *options.sheetOut, options.dpi);
   }
 #else
@@ -96,10 +127,13 @@ int Run(const sekora::cli::CliOptions& options) {
 
 int main(int argc, char** argv) {
   try {
-    const sekora::cli::CliOptions options =
-        sekora::cli::ParseCliOptions(std::vector<std::string>(argv + 1, argv + argc));
+    const sekora::cli::CliOptions options = sekora::cli::ParseCliOptions(Arguments(argc, argv));
     if (options.help) {
       std::cout << sekora::cli::HelpText();
+      return 0;
+    }
+    if (options.version) {
+      std::cout << "sekora-cli " << SEKORA_VERSION << '\n';
       return 0;
     }
     return Run(options);

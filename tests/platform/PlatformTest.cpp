@@ -231,11 +231,15 @@ void PlatformTest::exportRemovesFileWhenDrawingFails() {
 }
 
 void PlatformTest::appFolderCanBeOverridden() {
-  QCOMPARE(AppFolder(), QCoreApplication::applicationDirPath().toStdString());
+  // The test program lies beside the shipped data in a writable folder.
+  const std::string program = QCoreApplication::applicationDirPath().toStdString();
+  QCOMPARE(AppFolder(), program);
+  QCOMPARE(FigureFolder(), program);
   SetAppFolder("/tmp/elsewhere");
   QCOMPARE(AppFolder(), std::string("/tmp/elsewhere"));
+  QCOMPARE(FigureFolder(), std::string("/tmp/elsewhere"));
   SetAppFolder("");
-  QCOMPARE(AppFolder(), QCoreApplication::applicationDirPath().toStdString());
+  QCOMPARE(AppFolder(), program);
 }
 
 void PlatformTest::printerCopies() {
