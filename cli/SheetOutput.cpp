@@ -9,6 +9,7 @@
 
 #include "DrawSheet.h"
 #include "Metafile.h"
+#include "ReportExport.h"
 #include "SheetExport.h"
 #include "SummarySheet.h"
 
@@ -38,12 +39,7 @@ int Fail(const std::string& message) {
 // The row numbers `sheets` names; "ok" stands for every passing row.
 std::vector<int> RowsAskedFor(const std::optional<SheetRows>& sheets, const Candidates& records) {
   if (!sheets) return {};
-  if (!sheets->everyOk) return sheets->rows;
-  std::vector<int> rows;
-  for (std::size_t i = 0; i < records.size(); ++i) {
-    if (records[i].Status == StatusOk) rows.push_back(static_cast<int>(i) + 1);
-  }
-  return rows;
+  return sheets->everyOk ? OkRows(records) : sheets->rows;
 }
 
 // The rows that cannot be shown, as the results list refuses them: the
@@ -89,30 +85,19 @@ int WriteReport(const DataFolders& folders, const DesignConditions& conditions,
   if (!IsPdf(outPath) && (summary || rows.size() != 1)) {
     return Fail("複数の計算書と一覧表は PDF にのみ出力できます: " + outPath);
   }
+  if (IsPdf(outPath)) {
+    const ReportContent report{records, conditions, rows, summary};
+    DrawWithoutDisplay([&] { ExportReportPdf(outPath, report, folders.figures); });
+    return 0;
+  }
   // Every figure must load before anything is drawn, so that no half-drawn
   // sheet is ever written.
-  for (int row : rows) {
-    for (const std::string& path : SheetFigurePaths(records[row - 1], folders.figures))
-      LoadMetafile(path);
-  }
-
-  const RunSummary run = SummaryOfRun(records, conditions);
-  const int summaryPages = summary ? SummaryPageCount(records.size()) : 0;
-  const auto drawPage = [&](DrawingSurface& surface, int page) {
-    if (page < summaryPages) {
-      DrawSummaryPage(surface, kPrinterMode, run, page);
-    } else {
-      const KeisanRecord& rec = records[rows[page - summaryPages] - 1];
-      DrawSheet(surface, kPrinterMode, rec, conditions, folders.figures);
-    }
-  };
-  const int pageCount = summaryPages + static_cast<int>(rows.size());
+  const KeisanRecord& rec = records[static_cast<std::size_t>(rows.front() - 1)];
+  for (const std::string& path : SheetFigurePaths(rec, folders.figures)) LoadMetafile(path);
   DrawWithoutDisplay([&] {
-    if (IsPdf(outPath)) {
-      ExportPdfPages(outPath, pageCount, drawPage);
-    } else {
-      ExportSheet(outPath, dpi, [&](DrawingSurface& surface) { drawPage(surface, 0); });
-    }
+    ExportSheet(outPath, dpi, [&](DrawingSurface& surface) {
+      DrawSheet(surface, kPrinterMode, rec, conditions, folders.figures);
+    });
   });
   return 0;
 }

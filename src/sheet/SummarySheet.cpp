@@ -192,6 +192,14 @@ RunSummary SummaryOfRun(Candidates records, const DesignConditions& conditions) 
   return {std::move(records), conditions, recommended};
 }
 
+std::vector<int> OkRows(const Candidates& records) {
+  std::vector<int> rows;
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    if (records[i].Status == StatusOk) rows.push_back(static_cast<int>(i) + 1);
+  }
+  return rows;
+}
+
 int SummaryPageCount(std::size_t rowCount) {
   if (rowCount <= kSummaryRowsOnFirstPage) return 1;
   const std::size_t later = rowCount - kSummaryRowsOnFirstPage;
