@@ -83,6 +83,14 @@ check "sheets follow the summary" page_has "$work/report.pdf" 3 "函渠断面\(B
 run --q 1 --l 10 --dir "$work/d" --summary --out "$work/summary.pdf"
 check "summary alone" [ "$(pages "$work/summary.pdf")" = 2 ]
 
+# A run without a passing section: ok names no sheet, the summary says so.
+run --q 100 --l 10 --dir "$work/d" --sheet ok --out "$work/none.pdf"
+check "no OK row exit 2" [ "$(status)" = 2 ]
+check "no OK row said" err_has "ＯＫの行がありません"
+check "no OK row writes nothing" [ ! -e "$work/none.pdf" ]
+run --q 100 --l 10 --dir "$work/d" --sheet ok --summary --out "$work/none.pdf"
+check "summary of a run without OK" page_has "$work/none.pdf" 2 "ＯＫの断面はありません"
+
 # Rows that cannot be shown are named and nothing is written, not even over
 # an older file.
 echo old >"$work/refused.pdf"
