@@ -1,39 +1,44 @@
 #include "SheetOutput.h"
 
 #include <QGuiApplication>
-#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
-#include <iostream>
+#include <stdexcept>
 
+#include "AtomicFile.h"
 #include "DrawSheet.h"
+#include "KeisanFile.h"
 #include "Metafile.h"
+#include "Paths.h"
 #include "ReportExport.h"
+#include "RunDesign.h"
 #include "SheetExport.h"
 #include "SummarySheet.h"
 
 namespace sekora::cli {
 namespace {
 
-constexpr int kExitFailure = 2;
 constexpr const char* kErrorRowMessage = "計算結果がエラーの為表示できません";
-// A file stands in for the printed sheet, so it is drawn as the printer draws it.
+
+// A file stands in for the printed sheet, so it is drawn as the printer
+// draws it.
 constexpr std::int16_t kPrinterMode = 1;
+
+// Qt's own notices (a runtime folder that is not set, a stand-in font) are
+// no errors of the tool, and its failures come back as failed calls that
+// the tool reports once, in its own words.
+void IgnoreQtMessage(QtMsgType, const QMessageLogContext&, const QString&) {}
 
 // The sheet is drawn off screen: the tool never needs a display.
 void DrawWithoutDisplay(const std::function<void()>& draw) {
   if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  qInstallMessageHandler(IgnoreQtMessage);
   int argc = 1;
   char name[] = "sekora-cli";
   char* argv[] = {name, nullptr};
   QGuiApplication app(argc, argv);
   draw();
-}
-
-int Fail(const std::string& message) {
-  std::cerr << "sekora-cli: " << message << '\n';
-  return kExitFailure;
 }
 
 // The row numbers `sheets` names; "ok" stands for every passing row.
@@ -42,64 +47,81 @@ std::vector<int> RowsAskedFor(const std::optional<SheetRows>& sheets, const Cand
   return sheets->everyOk ? OkRows(records) : sheets->rows;
 }
 
-// The rows that cannot be shown, as the results list refuses them: the
-// calculation stopped before the freeboard check.
-std::vector<int> RefusedRows(const std::vector<int>& rows, const Candidates& records) {
-  std::vector<int> refused;
-  for (int row : rows) {
-    const std::int16_t status = records[static_cast<std::size_t>(row - 1)].Status;
-    if (status != StatusOk && status != StatusFreeboardOver) refused.push_back(row);
-  }
-  return refused;
-}
-
 std::string RowList(const std::vector<int>& rows) {
   std::string list;
   for (int row : rows) list += (list.empty() ? "" : ", ") + std::to_string(row);
   return list;
 }
 
-bool IsPdf(const std::string& path) {
-  std::string extension = std::filesystem::path(path).extension().string();
-  std::transform(extension.begin(), extension.end(), extension.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+// Every row must exist and have a sheet, as the results list would show it:
+// a calculation that stopped before the freeboard check has none.
+void CheckRowsCanBeDrawn(const std::vector<int>& rows, const Candidates& records) {
+  std::vector<int> refused;
+  for (int row : rows) {
+    if (row > static_cast<int>(records.size())) {
+      throw std::runtime_error("--sheet " + std::to_string(row) + ": Keisan.txt には " +
+                               std::to_string(records.size()) + " 行しかありません");
+    }
+    const std::int16_t status = records[static_cast<std::size_t>(row - 1)].Status;
+    if (status != StatusOk && status != StatusFreeboardOver) refused.push_back(row);
+  }
+  if (!refused.empty()) {
+    throw std::runtime_error(std::string(kErrorRowMessage) + "（行 " + RowList(refused) + "）");
+  }
+}
+
+bool IsPdf(const std::string& outPath) {
+  std::string extension = PathFromUtf8(outPath).extension().string();
+  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return extension == ".pdf";
+}
+
+// The file of one row's sheet in any format, or of a whole report in a PDF.
+std::string ReportFileContent(const DataFolders& folders, const DesignRun& run,
+                              const std::vector<int>& rows, bool summary,
+                              const std::string& outPath, int dpi) {
+  if (IsPdf(outPath)) {
+    return ReportPdfContent(outPath, {run.records, run.conditions, rows, summary}, folders.figures);
+  }
+  if (summary || rows.size() != 1) {
+    throw std::runtime_error("複数の計算書と一覧表は PDF にのみ出力できます: " + outPath);
+  }
+  const KeisanRecord& rec = run.records[static_cast<std::size_t>(rows.front() - 1)];
+  // Every figure must load before anything is drawn.
+  for (const std::string& path : SheetFigurePaths(rec, folders.figures)) LoadMetafile(path);
+  return SheetFileContent(outPath, dpi, [&](DrawingSurface& surface) {
+    DrawSheet(surface, kPrinterMode, rec, run.conditions, folders.figures);
+  });
 }
 
 }  // namespace
 
-int WriteReport(const DataFolders& folders, const DesignConditions& conditions,
-                const Candidates& records, const std::optional<SheetRows>& sheets, bool summary,
-                const std::string& outPath, int dpi) {
-  const std::vector<int> rows = RowsAskedFor(sheets, records);
-  for (int row : rows) {
-    if (row > static_cast<int>(records.size())) {
-      return Fail("--sheet " + std::to_string(row) + ": Keisan.txt には " +
-                  std::to_string(records.size()) + " 行しかありません");
-    }
+void CheckSheetTarget(const std::string& outPath) {
+  CheckSheetFileName(outPath);
+  const std::filesystem::path folder = PathFromUtf8(outPath).parent_path();
+  std::error_code ec;
+  if (!std::filesystem::is_directory(folder.empty() ? "." : folder, ec)) {
+    throw std::runtime_error("出力先のフォルダがありません: " + PathToUtf8(folder));
   }
-  if (const std::vector<int> refused = RefusedRows(rows, records); !refused.empty()) {
-    return Fail(std::string(kErrorRowMessage) + "（行 " + RowList(refused) + "）");
-  }
-  if (rows.empty() && !summary) return Fail("ＯＫの行がありません");
-  if (!IsPdf(outPath) && (summary || rows.size() != 1)) {
-    return Fail("複数の計算書と一覧表は PDF にのみ出力できます: " + outPath);
-  }
-  if (IsPdf(outPath)) {
-    const ReportContent report{records, conditions, rows, summary};
-    DrawWithoutDisplay([&] { ExportReportPdf(outPath, report, folders.figures); });
-    return 0;
-  }
-  // Every figure must load before anything is drawn, so that no half-drawn
-  // sheet is ever written.
-  const KeisanRecord& rec = records[static_cast<std::size_t>(rows.front() - 1)];
-  for (const std::string& path : SheetFigurePaths(rec, folders.figures)) LoadMetafile(path);
-  DrawWithoutDisplay([&] {
-    ExportSheet(outPath, dpi, [&](DrawingSurface& surface) {
-      DrawSheet(surface, kPrinterMode, rec, conditions, folders.figures);
-    });
-  });
-  return 0;
+}
+
+void WriteReportOfRun(const DataFolders& folders, const DesignConditions& conditions,
+                      const std::optional<SheetRows>& sheets, bool summary,
+                      const std::string& outPath, int dpi) {
+  const DesignRun run = CalculateRun(folders.work, conditions);
+  const std::vector<int> rows = RowsAskedFor(sheets, run.records);
+  CheckRowsCanBeDrawn(rows, run.records);
+  if (rows.empty() && !summary) throw std::runtime_error("ＯＫの行がありません");
+  std::string content;
+  DrawWithoutDisplay(
+      [&] { content = ReportFileContent(folders, run, rows, summary, outPath, dpi); });
+  // Both files are complete on disk before either is put in place.
+  StagedFile sheet;
+  StagedFile results;
+  StageSheetFile(sheet, outPath, content);
+  StageResultsFile(results, folders.work, run.resultsText);
+  CommitResultsFile(results, folders.work);
+  CommitSheetFile(sheet, outPath);
 }
 
 }  // namespace sekora::cli

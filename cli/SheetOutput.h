@@ -8,20 +8,24 @@
 #include "CliOptions.h"
 #include "DataFolders.h"
 #include "DesignConditions.h"
-#include "KeisanRecord.h"
 
 namespace sekora::cli {
 
-// Draws the sheets of the rows `sheets` asks for, from `records` (the lines
-// of `folders.work`/Keisan.txt as read back), with the figures of
-// `folders.figures`, to `outPath`: with `summary` the
-// run's summary pages come first. A PDF takes any number of pages; PNG (at
-// `dpi`) and SVG take the sheet of a single row. Rows whose calculation
-// failed (Status 1 to 3) are refused by number with the results list's
-// message before anything is written. Returns the exit status; errors go to
-// stderr.
-int WriteReport(const DataFolders& folders, const DesignConditions& conditions,
-                const Candidates& records, const std::optional<SheetRows>& sheets, bool summary,
-                const std::string& outPath, int dpi);
+// Refuses, before anything is calculated, an output file whose extension is
+// no sheet format or whose folder does not exist. Throws std::exception.
+void CheckSheetTarget(const std::string& outPath);
+
+// Calculates with `conditions` in memory from the catalogues of
+// `folders.work` and draws, with the figures of `folders.figures`, the sheets
+// of the rows `sheets` asks for to `outPath`, as the printer draws them; with
+// `summary` the summary pages of the run come first. A PDF takes any number
+// of pages; PNG (at `dpi`) and SVG take the sheet of a single row. Rows whose
+// calculation failed (Status 1 to 3) are refused by number with the results
+// list's message. Only once the file is complete are
+// `folders.work`/Keisan.txt and `outPath` replaced; on any failure both are
+// left as they were and a std::exception says why in one line.
+void WriteReportOfRun(const DataFolders& folders, const DesignConditions& conditions,
+                      const std::optional<SheetRows>& sheets, bool summary,
+                      const std::string& outPath, int dpi);
 
 }  // namespace sekora::cli

@@ -10,7 +10,6 @@
 #include "DesignError.h"
 #include "FontSubstitution.h"
 #include "FormPrv.h"
-#include "KeisanFile.h"
 #include "MessageBoxes.h"
 #include "NumberText.h"
 #include "ReportSaving.h"
@@ -92,8 +91,7 @@ void KeisanListForm::CreateControls() {
 }
 
 void KeisanListForm::LoadRows() {
-  Candidates records;
-  KeisanFile(kFileModeRead, records, session_.conditions, AppFolder());
+  const Candidates records = session_.written.Read(AppFolder());
   list1_->clear();
   const int count =
       std::min<int>(session_.conditions.CandidateCount, static_cast<int>(records.size()));
@@ -135,7 +133,9 @@ bool KeisanListForm::SelectedRowCanBeShown() const {
   const std::int16_t row = SelectedRowNumber();
   if (row < 1) return false;
   try {
-    const std::int16_t status = LookupStatus(AppFolder(), row);
+    const Candidates records = session_.written.Read(AppFolder());
+    if (row > static_cast<int>(records.size())) return false;
+    const std::int16_t status = records[static_cast<std::size_t>(row - 1)].Status;
     return status == StatusOk || status == StatusFreeboardOver;
   } catch (const DesignError&) {
     return false;
@@ -168,9 +168,13 @@ void KeisanListForm::DoubleClickSelectedRow() {
   if (list1_->selectedItems().isEmpty()) return;
   session_.SelectedNo = SelectedRowNumber();
 
+  // The status is looked up in the file as it is now; a line the file does
+  // not have counts as passing and the preview then reports it.
   std::int16_t status = StatusOk;
   try {
-    status = LookupStatus(AppFolder(), session_.SelectedNo);
+    const Candidates records = session_.written.Read(AppFolder());
+    const int row = session_.SelectedNo;
+    if (row >= 1 && row <= static_cast<int>(records.size())) status = records[row - 1].Status;
   } catch (const DesignError& error) {
     ShowError(this, error);
     return;

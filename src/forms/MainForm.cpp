@@ -305,9 +305,9 @@ std::int16_t MainForm::SelectedShape() const {
   return ShapeBoth;
 }
 
-void MainForm::ReadConditions() {
+DesignConditions MainForm::ReadConditions() const {
   auto value = [this](int index) { return NumericValue(Jyouken(index)->text().toStdString()); };
-  DesignConditions& conditions = session_.conditions;
+  DesignConditions conditions;
   conditions.Q = value(0);
   conditions.L = value(1);
   conditions.Z1 = value(2);
@@ -318,11 +318,12 @@ void MainForm::ReadConditions() {
   conditions.CircleRatio = value(7);
   conditions.ShapeOption = SelectedShape();
   conditions.ExcludeNg = check1_->isChecked() ? 1 : 0;
+  return conditions;
 }
 
 void MainForm::Calculate() {
-  ReadConditions();
-  const DesignConditions& conditions = session_.conditions;
+  // The session keeps the last completed run until this one has completed.
+  const DesignConditions conditions = ReadConditions();
   if (!(conditions.Q > 0 && conditions.L > 0)) {
     MessageBoxes::ShowMessage(this, QString::fromUtf8(kZeroConditionMessage),
                               MessageBoxes::Buttons::Ok);
@@ -330,7 +331,8 @@ void MainForm::Calculate() {
   }
   try {
     const WaitCursor busy;
-    RunDesign(AppFolder(), session_.conditions);
+    const DesignRun run = RunDesign(AppFolder(), conditions);
+    session_.AdoptRun(run.conditions, run.resultsText);
   } catch (const DesignError& error) {
     MessageBoxes::ShowMessage(this, QString::fromUtf8(error.what()), MessageBoxes::Buttons::Ok);
     return;

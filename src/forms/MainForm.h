@@ -36,8 +36,9 @@ class MainForm : public QWidget {
 
   QLineEdit* Jyouken(int index) const { return jyouken_.at(static_cast<std::size_t>(index)); }
 
-  // Copies the conditions into the session and, when Q and L are positive,
-  // runs the calculation and shows its results list.
+  // Runs the calculation with the conditions of the controls when Q and L
+  // are positive and, once it has completed, makes it the session's run and
+  // shows its results list.
   void Calculate();
   // Closes every window and ends the program.
   void End();
@@ -64,7 +65,7 @@ class MainForm : public QWidget {
   void LostFocus(int index);
   void MoveFocusOnEnter(int index);
 
-  void ReadConditions();
+  DesignConditions ReadConditions() const;
   std::int16_t SelectedShape() const;
 
   Session& session_;

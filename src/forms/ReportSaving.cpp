@@ -4,7 +4,6 @@
 #include <stdexcept>
 
 #include "AppFolder.h"
-#include "KeisanFile.h"
 #include "MessageBoxes.h"
 #include "ReportExport.h"
 #include "SaveFileDialog.h"
@@ -18,13 +17,11 @@ const char* const kRefuseFailed = "計算結果がエラーの為表示できま
 
 using RowChoice = std::function<std::vector<int>(const Candidates&)>;
 
-// The results as the list shows them, read afresh so that the report
-// belongs to one run from its summary to its last sheet.
+// The results as the list shows them, read once so that the report belongs
+// to one run from its summary to its last sheet; a file another run has
+// rewritten since is refused.
 Candidates ReadResults(const Session& session) {
-  DesignConditions conditions = session.conditions;
-  Candidates records;
-  KeisanFile(kFileModeRead, records, conditions, AppFolder());
-  return records;
+  return session.written.Read(AppFolder());
 }
 
 // A row whose calculation stopped before the freeboard check has no sheet,

@@ -1,5 +1,6 @@
 #include "ReportExport.h"
 
+#include "AtomicFile.h"
 #include "DrawSheet.h"
 #include "Metafile.h"
 #include "SheetExport.h"
@@ -14,8 +15,8 @@ constexpr std::int16_t kPrinterMode = 1;
 
 }  // namespace
 
-void ExportReportPdf(const std::string& outPath, const ReportContent& report,
-                     const std::string& figureFolder) {
+std::string ReportPdfContent(const std::string& outPath, const ReportContent& report,
+                             const std::string& figureFolder) {
   for (int row : report.rows) {
     for (const std::string& path : SheetFigurePaths(report.records.at(row - 1), figureFolder)) {
       LoadMetafile(path);
@@ -24,7 +25,7 @@ void ExportReportPdf(const std::string& outPath, const ReportContent& report,
   const RunSummary run = SummaryOfRun(report.records, report.conditions);
   const int summaryPages = report.summary ? SummaryPageCount(report.records.size()) : 0;
   const int pageCount = summaryPages + static_cast<int>(report.rows.size());
-  ExportPdfPages(outPath, pageCount, [&](DrawingSurface& surface, int page) {
+  return PdfPagesContent(outPath, pageCount, [&](DrawingSurface& surface, int page) {
     if (page < summaryPages) {
       DrawSummaryPage(surface, kPrinterMode, run, page);
     } else {
@@ -32,6 +33,14 @@ void ExportReportPdf(const std::string& outPath, const ReportContent& report,
       DrawSheet(surface, kPrinterMode, rec, report.conditions, figureFolder);
     }
   });
+}
+
+void ExportReportPdf(const std::string& outPath, const ReportContent& report,
+                     const std::string& figureFolder) {
+  const std::string content = ReportPdfContent(outPath, report, figureFolder);
+  StagedFile staged;
+  StageSheetFile(staged, outPath, content);
+  CommitSheetFile(staged, outPath);
 }
 
 }  // namespace sekora

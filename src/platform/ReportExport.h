@@ -19,11 +19,16 @@ struct ReportContent {
   bool summary = false;
 };
 
-// Writes `report` to the PDF `outPath`, the figures read from `figureFolder`.
-// Every figure is loaded before anything is drawn, so a missing one leaves no
-// file. Throws FigureError, std::invalid_argument (no page, or a path that is
-// no PDF) and std::runtime_error (the file cannot be written). Needs a
+// The content of the PDF of `report`, the figures read from `figureFolder`.
+// Every figure is loaded before anything is drawn. Nothing is written.
+// Throws FigureError, std::invalid_argument (no page, or a path that is no
+// PDF) and std::runtime_error (the pages cannot be drawn whole). Needs a
 // QGuiApplication.
+std::string ReportPdfContent(const std::string& outPath, const ReportContent& report,
+                             const std::string& figureFolder);
+
+// Draws `report` as ReportPdfContent does and replaces `outPath` with it
+// whole; on any failure the previous file is left as it was.
 void ExportReportPdf(const std::string& outPath, const ReportContent& report,
                      const std::string& figureFolder);
 

@@ -75,8 +75,12 @@ void ReportMenuTest::init() {
   session_->conditions.L = 20.0;
   // A row that failed, one that passes, one that failed only the freeboard
   // check and a second one that passes.
-  folder_->WriteResults({BoxRecord(0.3, 0.3, StatusOutletOver), BoxRecord(1.5, 1.2, StatusOk),
-                         BoxRecord(1.0, 1.0, StatusFreeboardOver), BoxRecord(2.0, 2.0, StatusOk)});
+  const std::string written = folder_->WriteResults(
+      {BoxRecord(0.3, 0.3, StatusOutletOver), BoxRecord(1.5, 1.2, StatusOk),
+       BoxRecord(1.0, 1.0, StatusFreeboardOver), BoxRecord(2.0, 2.0, StatusOk)});
+  DesignConditions ranWith = session_->conditions;
+  ranWith.CandidateCount = 4;
+  session_->AdoptRun(ranWith, written);
   MessageBoxes::clearShown();
 }
 
@@ -152,7 +156,6 @@ void ReportMenuTest::failureIsToldInAMessageBoxAndLeavesNoFile() {
 }
 
 void ReportMenuTest::previewSavesTheRowItShows() {
-  session_->conditions.CandidateCount = 4;
   session_->SelectedNo = 4;
   FormPrv* preview = FormPrv::ShowSelected(*session_);
   QVERIFY(preview != nullptr);
