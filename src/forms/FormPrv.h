@@ -47,6 +47,9 @@ class FormPrv : public QMainWindow {
   QMenu* CreateContextMenu();
   void SaveSheetAsPdf();
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   explicit FormPrv(Session& session);
 
@@ -62,6 +65,7 @@ class FormPrv : public QMainWindow {
   QPixmap sheet_;
   QLabel* pic_ = nullptr;
   QScrollBar* vscroll1_ = nullptr;
+  bool forwardingWheel_ = false;
 };
 
 }  // namespace sekora

@@ -79,6 +79,7 @@ void KeisanListForm::CreateControls() {
   auto* close = new QPushButton(QString::fromUtf8("閉じる"), this);
   close->setObjectName(QStringLiteral("Button0"));
   PlaceInTwips(*close, 5160, 4920, 1095, 615);
+  PressOnEnter(*close);
   connect(close, &QPushButton::clicked, this, &QWidget::close);
 
   auto* hint = new QLabel(QString::fromUtf8(kHint), this);

@@ -207,6 +207,16 @@ TEST(BeginsWithNumber, NeedsADigit) {
   EXPECT_FALSE(BeginsWithNumber("x1"));
 }
 
+TEST(IsPlainDecimal, DigitsWithAtMostOnePoint) {
+  for (const char* plain : {"5", ".5", "5.", "0.000", "12.3456", "1234567890"}) {
+    EXPECT_TRUE(IsPlainDecimal(plain)) << plain;
+  }
+  for (const char* other :
+       {"", ".", "1.2.3", "..5", "-1", "+1", "2.5e3", "1,500", " 5", "5 ", "１"}) {
+    EXPECT_FALSE(IsPlainDecimal(other)) << other;
+  }
+}
+
 TEST(ToInt16, RoundsHalvesToEvenWithinSixteenBits) {
   EXPECT_EQ(ToInt16(0.5), 0);
   EXPECT_EQ(ToInt16(1.5), 2);
