@@ -53,6 +53,7 @@ class ReportMenuTest : public QObject {
   void selectedRowGoesIntoAPdfOfItsOwn();
   void cancelWritesNothingAndSaysNothing();
   void failureIsToldInAMessageBoxAndLeavesNoFile();
+  void resultsOfAnotherRunAreNotSaved();
   void previewSavesTheRowItShows();
 
  private:
@@ -153,6 +154,16 @@ void ReportMenuTest::failureIsToldInAMessageBoxAndLeavesNoFile() {
   QCOMPARE(MessageBoxes::shown().front().title, QStringLiteral("Sekora"));
   QVERIFY2(MessageBoxes::shown().front().text.contains(Utf8("寸法.wmf")),
            qPrintable(MessageBoxes::shown().front().text));
+}
+
+void ReportMenuTest::resultsOfAnotherRunAreNotSaved() {
+  KeisanListForm* list = OpenList();
+  folder_->WriteResults({BoxRecord(2.5, 2.0, StatusOk)});  // another run wrote the file since
+  SaveFileDialog::setNextAnswer(OutPath());
+  MessageBoxes::setNextAnswer(MessageBoxes::Answer::Ok);
+  list->SaveOkSheets();
+  QVERIFY(!QFile::exists(OutPath()));
+  QCOMPARE(MessageBoxes::shown().size(), std::size_t{1});
 }
 
 void ReportMenuTest::previewSavesTheRowItShows() {
