@@ -108,10 +108,11 @@ int Run(const sekora::cli::CliOptions& options) {
     return kExitFailure;
   }
   const sekora::DataFolders folders = FoldersOf(options);
-  if (options.sheetRow) {
+  if (options.out) {
 #ifdef SEKORA_WITH_SHEET
     sekora::cli::CheckSheetTarget(*options.out);
-    sekora::cli::WriteSheetOfRun(folders, conditions, *options.sheetRow, *options.out, options.dpi);
+    sekora::cli::WriteReportOfRun(folders, conditions, options.sheets, options.summary,
+                                  *options.out, options.dpi);
     return 0;
 #else
     throw std::runtime_error("この版は計算書を出力できません（Qt なしで作られています）");
