@@ -1,15 +1,20 @@
 #include "BatchCommand.h"
 
+#include <cctype>
 #include <filesystem>
 #include <iostream>
 #include <stdexcept>
 
 #include "AtomicFile.h"
 #include "BatchOutput.h"
+#ifdef SEKORA_WITH_SHEET
+#include "BatchReportOutput.h"
+#endif
 #include "BatchRun.h"
 #include "BatchTable.h"
 #include "CsvReader.h"
 #include "JsonNumber.h"
+#include "Paths.h"
 #include "ResultRow.h"
 #include "TextLines.h"
 
@@ -111,14 +116,35 @@ void CheckOutNotTable(const CliOptions& options) {
   }
 }
 
+// The report is a PDF in a folder that exists: checked before the run.
+void CheckReportTarget(const std::string& path) {
+#ifndef SEKORA_WITH_SHEET
+  throw std::runtime_error("この版は報告書を出力できません（Qt なしで作られています）: " + path);
+#else
+  std::string extension = PathFromUtf8(path).extension().string();
+  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (extension != ".pdf") throw std::runtime_error("--report は PDF ファイルです: " + path);
+  const std::filesystem::path folder = PathFromUtf8(path).parent_path();
+  std::error_code ec;
+  if (!std::filesystem::is_directory(folder.empty() ? "." : folder, ec)) {
+    throw std::runtime_error("出力先のフォルダがありません: " + PathToUtf8(folder));
+  }
+#endif
+}
+
 }  // namespace
 
 int RunBatchCommand(const CliOptions& options, const DataFolders& folders) {
   CheckOutNotTable(options);
+  if (options.report) CheckReportTarget(*options.report);
   const std::vector<Culvert> culverts = ReadTable(*options.batch);
   const BatchSections sections = LoadBatchSections(folders.work, culverts);
-  const std::vector<CulvertResult> results =
-      RunBatch(sections, culverts, {.resultsText = options.keisanDir.has_value()});
+  const std::vector<CulvertResult> results = RunBatch(
+      sections, culverts,
+      {.resultsText = options.keisanDir.has_value(), .records = options.report.has_value()});
+#ifdef SEKORA_WITH_SHEET
+  if (options.report) WriteBatchReport(*options.report, culverts, results, folders.figures);
+#endif
   if (options.out) WriteSummaryCsv(*options.out, culverts, results);
   if (options.keisanDir) WriteResultsFiles(*options.keisanDir, culverts, results);
   std::cout << StandardOutput(culverts, results, options.json) << std::flush;

@@ -70,8 +70,9 @@ std::string FirstExtra(const CLI::App& app) {
 
 // A batch takes every condition from its table, one culvert per row.
 void CheckBatchOptions(const CLI::App& app) {
-  for (const char* single : {"--q", "--l", "--z1", "--z2", "--g", "--alpha", "--box-ratio",
-                             "--circle-ratio", "--shape", "--exclude-ng", "--sheet", "--dpi"}) {
+  for (const char* single :
+       {"--q", "--l", "--z1", "--z2", "--g", "--alpha", "--box-ratio", "--circle-ratio", "--shape",
+        "--exclude-ng", "--sheet", "--summary", "--dpi"}) {
     if (app.count(single) > 0) {
       throw UsageError(std::string("--batch と ") + single + " は一緒に指定できません");
     }
@@ -87,7 +88,7 @@ std::string HelpText() {
              [--exclude-ng] [--dir DIR] [--json]
              [--sheet LIST] [--summary] [--out FILE [--dpi N]]
   sekora-cli --batch TABLE.csv [--dir DIR] [--out FILE.csv] [--json]
-             [--keisan-dir DIR]
+             [--keisan-dir DIR] [--report FILE.pdf]
   sekora-cli --version
 
 函渠断面の決定: BOX.TXT と KAN.TXT のすべての断面について計算し、
@@ -127,6 +128,9 @@ results-list row per line of it ("No|size|status", UTF-8).
   --out FILE.csv    --batch の結果一覧 (UTF-8, BOM 付き)  batch summary
   --keisan-dir DIR  函渠ごとの計算結果を DIR/<番号>_<名前>.txt に出力
                     each culvert's results file, in the Keisan.txt format
+  --report FILE.pdf 一括計算の報告書: 結果一覧、函渠ごとの計算結果一覧と
+                    推奨断面の計算書 / the batch report: project summary,
+                    then each culvert's summary and recommended sheets
   --help            この説明
   --version         版を表示                          print the version
 
@@ -195,6 +199,7 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args) {
   app.add_option("--dpi", texts.dpi);
   app.add_option("--batch", o.batch);
   app.add_option("--keisan-dir", o.keisanDir);
+  app.add_option("--report", o.report);
   app.add_flag("-h,--help", o.help);
   app.add_flag("--version", o.version);
 
@@ -221,7 +226,11 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args) {
     CheckBatchOptions(app);
     return o;
   }
-  if (o.keisanDir) throw UsageError("--keisan-dir は --batch と一緒に指定してください");
+  for (const char* batchOnly : {"--keisan-dir", "--report"}) {
+    if (app.count(batchOnly) > 0) {
+      throw UsageError(std::string(batchOnly) + " は --batch と一緒に指定してください");
+    }
+  }
 
   o.qGiven = texts.numbers["--q"].has_value();
   o.lGiven = texts.numbers["--l"].has_value();

@@ -42,6 +42,7 @@ struct CliOptions {
   int dpi = 150;
   std::optional<std::string> batch;      // --batch FILE: design every culvert of the table
   std::optional<std::string> keisanDir;  // with --batch: each culvert's results file here
+  std::optional<std::string> report;     // with --batch: the PDF report
 };
 
 // Parses the arguments after the program name. Throws UsageError.

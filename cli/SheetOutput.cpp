@@ -29,17 +29,6 @@ constexpr std::int16_t kPrinterMode = 1;
 // the tool reports once, in its own words.
 void IgnoreQtMessage(QtMsgType, const QMessageLogContext&, const QString&) {}
 
-// The sheet is drawn off screen: the tool never needs a display.
-void DrawWithoutDisplay(const std::function<void()>& draw) {
-  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  qInstallMessageHandler(IgnoreQtMessage);
-  int argc = 1;
-  char name[] = "sekora-cli";
-  char* argv[] = {name, nullptr};
-  QGuiApplication app(argc, argv);
-  draw();
-}
-
 // The row numbers `sheets` names; "ok" stands for every passing row.
 std::vector<int> RowsAskedFor(const std::optional<SheetRows>& sheets, const Candidates& records) {
   if (!sheets) return {};
@@ -94,6 +83,16 @@ std::string ReportFileContent(const DataFolders& folders, const DesignRun& run,
 }
 
 }  // namespace
+
+void DrawWithoutDisplay(const std::function<void()>& draw) {
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  qInstallMessageHandler(IgnoreQtMessage);
+  int argc = 1;
+  char name[] = "sekora-cli";
+  char* argv[] = {name, nullptr};
+  QGuiApplication app(argc, argv);
+  draw();
+}
 
 void CheckSheetTarget(const std::string& outPath) {
   CheckSheetFileName(outPath);

@@ -2,6 +2,7 @@
 // run, to a file.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -10,6 +11,10 @@
 #include "DesignConditions.h"
 
 namespace sekora::cli {
+
+// Runs `draw`, which draws sheets to files, with a Qt application on the
+// offscreen platform: the tool never needs a display.
+void DrawWithoutDisplay(const std::function<void()>& draw);
 
 // Refuses, before anything is calculated, an output file whose extension is
 // no sheet format or whose folder does not exist. Throws std::exception.

@@ -16,17 +16,17 @@ constexpr double kColumnHeadingRow = 4.0;
 
 // Left edges of the table's columns, in CharW; numbers are right-aligned in
 // fields of half-width characters.
-constexpr double kNumberColumn = 0.0;
-constexpr double kNameColumn = 2.5;
+constexpr double kNumberColumn = 2.0;
+constexpr double kNameColumn = 4.5;
 constexpr double kNameWidth = 9.5;  // in CharW; a longer name is cut
-constexpr double kDischargeColumn = 12.0;
-constexpr double kLengthColumn = 15.5;
-constexpr double kPassingColumn = 19.5;
-constexpr double kBoxColumn = 23.5;
-constexpr double kBoxMarginColumn = 29.5;
-constexpr double kPipeColumn = 33.5;
-constexpr double kPipeMarginColumn = 37.0;
-constexpr double kTableRight = 40.5;
+constexpr double kDischargeColumn = 14.0;
+constexpr double kLengthColumn = 17.5;
+constexpr double kPassingColumn = 21.5;
+constexpr double kBoxColumn = 25.5;
+constexpr double kBoxMarginColumn = 31.5;
+constexpr double kPipeColumn = 35.5;
+constexpr double kPipeMarginColumn = 39.0;
+constexpr double kTableRight = 42.5;
 constexpr int kNumberField = 4;
 constexpr int kValueField = 7;
 constexpr int kPassingField = 7;
@@ -112,7 +112,7 @@ void DrawProjectSummaryPage(DrawingSurface& target, std::int16_t mode,
   SheetLayout sheet(target);
   target.SetDrawWidth(SheetPenWidth(mode));
   sheet.PutText(1.0, 0.0, "函渠断面の決定");
-  sheet.PutText(0.0, kHeadingRow,
+  sheet.PutText(kNumberColumn, kHeadingRow,
                 page == 0 ? "一括計算の結果一覧（Q：m3/s、L：m）" : "一括計算の結果一覧（続き）");
   DrawColumnHeadings(sheet, kColumnHeadingRow);
   const std::size_t first = static_cast<std::size_t>(page) * kProjectRowsPerPage;

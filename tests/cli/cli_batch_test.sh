@@ -120,6 +120,6 @@ check "no summary without catalogue" [ ! -e "$work/none.csv" ]
 run --batch "$data/../examples/culverts.csv" --dir "$work/s" --out "$work/example.csv"
 check "example exit 0" [ "$(status)" = 0 ]
 check "example rows" [ "$(grep -c $'\r$' "$work/example.csv")" = 6 ]
-check "example culvert 4" grep -qxF "    4|No.4 排水路付替|ＯＫ 22/66|2.000×2.000|φ2.000" "$work/out"
+check "example culvert 4" grep -qxF "    4|排水路付替|ＯＫ 22/66|2.000×2.000|φ2.000" "$work/out"
 
 finish "sekora-cli --batch"
