@@ -70,8 +70,9 @@ std::string FirstExtra(const CLI::App& app) {
 
 // A batch takes every condition from its table, one culvert per row.
 void CheckBatchOptions(const CLI::App& app) {
-  for (const char* single : {"--q", "--l", "--z1", "--z2", "--g", "--alpha", "--box-ratio",
-                             "--circle-ratio", "--shape", "--exclude-ng", "--sheet", "--dpi"}) {
+  for (const char* single :
+       {"--q", "--l", "--z1", "--z2", "--g", "--alpha", "--box-ratio", "--circle-ratio", "--shape",
+        "--exclude-ng", "--sheet", "--summary", "--dpi"}) {
     if (app.count(single) > 0) {
       throw UsageError(std::string("--batch と ") + single + " は一緒に指定できません");
     }
