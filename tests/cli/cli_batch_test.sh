@@ -101,6 +101,8 @@ run --batch "$work/missing.csv" --dir "$work/d"
 check "missing table" err_has "一覧表が読み込めません"
 run --batch "$table" --q 1 --dir "$work/d"
 check "batch takes no conditions" err_has "--batch と --q は一緒に指定できません"
+run --batch "$table" --summary --dir "$work/d"
+check "batch takes no run summary" err_has "--batch と --summary は一緒に指定できません"
 run --q 1 --l 2 --keisan-dir "$work/k3" --dir "$work/d"
 check "keisan-dir needs a batch" err_has "--keisan-dir は --batch と一緒に指定してください"
 
