@@ -128,6 +128,10 @@ std::string ResultsText(const Candidates& records, const DesignConditions& condi
   return content;
 }
 
+KeisanRecord RecordAsWritten(const KeisanRecord& rec) {
+  return ParseLine(ResultsLine(rec), kResultsFileName, 1);
+}
+
 Candidates ParseResultsText(std::string_view content, const std::string& path) {
   const std::vector<std::string> lines = SplitResultLines(content, path);
   Candidates read;

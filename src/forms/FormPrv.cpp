@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QLabel>
 #include <QLayout>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
 #include <QScrollBar>
@@ -17,6 +18,7 @@
 #include "Metafile.h"
 #include "PrinterDialog.h"
 #include "QtSurface.h"
+#include "ReportSaving.h"
 #include "Twips.h"
 #include "WindowSetup.h"
 
@@ -78,6 +80,12 @@ void FormPrv::CreateControls() {
   pic_->setObjectName(QStringLiteral("Pic"));
   pic_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   PlaceInTwips(*pic_, 0, 0, kPageWidth, kPageHeight);
+  pic_->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(pic_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+    QMenu* menu = CreateContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(pic_->mapToGlobal(at));
+  });
 
   vscroll1_ = new QScrollBar(Qt::Vertical, client);
   vscroll1_->setObjectName(QStringLiteral("VScroll1"));
@@ -172,6 +180,18 @@ void FormPrv::Print() {
   } catch (const std::exception& error) {
     ShowError(this, PrintFailedMessage(choice->target->PrinterName(), error));
   }
+}
+
+QMenu* FormPrv::CreateContextMenu() {
+  auto* menu = new QMenu(this);
+  QAction* save = menu->addAction(QString::fromUtf8("PDFに保存…"));
+  save->setObjectName(QStringLiteral("mnuSavePdf"));
+  connect(save, &QAction::triggered, this, &FormPrv::SaveSheetAsPdf);
+  return menu;
+}
+
+void FormPrv::SaveSheetAsPdf() {
+  SaveReportAs(this, session_, {shownRow_}, false);
 }
 
 void FormPrv::PrintCopies(PrintTarget& target, std::int16_t copies) {

@@ -9,6 +9,7 @@
 #include "Session.h"
 
 class QLabel;
+class QMenu;
 class QScrollBar;
 
 namespace sekora {
@@ -40,6 +41,11 @@ class FormPrv : public QMainWindow {
   // Asks for a printer and prints the shown row's sheet, read afresh from
   // Keisan.txt for every copy the printer does not make itself.
   void Print();
+
+  // The right-click menu of the page: the shown row's sheet as a PDF. The
+  // caller owns the menu.
+  QMenu* CreateContextMenu();
+  void SaveSheetAsPdf();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

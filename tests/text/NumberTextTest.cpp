@@ -217,6 +217,18 @@ TEST(IsPlainDecimal, DigitsWithAtMostOnePoint) {
   }
 }
 
+TEST(DecimalNumberValue, TakesOnlyAWholeFiniteDecimalNumber) {
+  EXPECT_EQ(DecimalNumberValue("1.5"), 1.5);
+  EXPECT_EQ(DecimalNumberValue(".5"), 0.5);
+  EXPECT_EQ(DecimalNumberValue("5."), 5.0);
+  EXPECT_EQ(DecimalNumberValue("-0.25"), -0.25);
+  EXPECT_EQ(DecimalNumberValue("+2"), 2.0);
+  for (const char* bad : {"", ".", "-", "1.2.3", "1e3", " 1", "1 ", "1,5", "0x1", "inf"}) {
+    EXPECT_EQ(DecimalNumberValue(bad), std::nullopt) << bad;
+  }
+  EXPECT_EQ(DecimalNumberValue("1" + std::string(400, '0')), std::nullopt);
+}
+
 TEST(ToInt16, RoundsHalvesToEvenWithinSixteenBits) {
   EXPECT_EQ(ToInt16(0.5), 0);
   EXPECT_EQ(ToInt16(1.5), 2);
