@@ -2,30 +2,59 @@
 // shipped catalogues.
 #include <benchmark/benchmark.h>
 
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "Catalogue.h"
 #include "NumberText.h"
+#include "RoundedValue.h"
 #include "RunDesign.h"
 
 #ifndef SEKORA_DATA_DIR
 #error "SEKORA_DATA_DIR must name the folder of the shipped catalogues"
 #endif
+#ifndef SEKORA_STANDARD_RUN_ROUNDS
+#error "SEKORA_STANDARD_RUN_ROUNDS must name the recording of a standard run's roundings"
+#endif
 
 namespace {
 
-// Values of the kind the calculation rounds: depths, areas, energies.
-void BM_FormatRound(benchmark::State& state) {
-  double value = 0.123456789;
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(sekora::FormatRound(value, sekora::Pattern::Fixed3));
-    value += 0.000731;
-    if (value > 50.0) value = 0.123456789;
-  }
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
-BENCHMARK(BM_FormatRound);
+
+std::vector<sekora::bench::RoundedValue> StandardRunRounds() {
+  const std::string bytes = ReadFile(SEKORA_STANDARD_RUN_ROUNDS);
+  std::vector<sekora::bench::RoundedValue> values(bytes.size() /
+                                                  sizeof(sekora::bench::RoundedValue));
+  std::memcpy(values.data(), bytes.data(), values.size() * sizeof(values[0]));
+  return values;
+}
+
+// Replays every rounding of a standard run (Q = 1.5, L = 20, the shipped
+// catalogues) in the order the calculation made them.
+void BM_FormatRound(benchmark::State& state) {
+  const std::vector<sekora::bench::RoundedValue> values = StandardRunRounds();
+  if (values.empty()) {
+    state.SkipWithError("no recording of a standard run");
+    return;
+  }
+  for (auto _ : state) {
+    for (const sekora::bench::RoundedValue& v : values) {
+      benchmark::DoNotOptimize(
+          sekora::FormatRound(v.value, static_cast<sekora::Pattern>(v.pattern)));
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(values.size()));
+  state.counters["ns_per_call"] = benchmark::Counter(
+      static_cast<double>(state.iterations()) * static_cast<double>(values.size()),
+      benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_FormatRound)->Unit(benchmark::kMillisecond);
 
 void BM_FormatNumberForTheFile(benchmark::State& state) {
   std::string line;
@@ -38,11 +67,6 @@ void BM_FormatNumberForTheFile(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_FormatNumberForTheFile);
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // The shipped catalogues, loaded once; each iteration designs a fresh copy.
 sekora::Candidates ShippedCandidates() {

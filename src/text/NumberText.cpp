@@ -8,6 +8,8 @@
 #include <limits>
 #include <vector>
 
+#include "ScaledDigits.h"
+
 namespace sekora {
 namespace {
 
@@ -37,25 +39,13 @@ constexpr std::array<u128, 23> kPow10Wide = [] {
   return p;
 }();
 
-// Doubles 10^0 .. 10^6: exact, so M / 10^d is the correctly rounded value of
-// the decimal text M * 10^-d.
-constexpr std::array<double, 7> kPow10Double = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6};
-
-// Values below this (for d decimals) print as zero whatever the 15-digit step
-// does: they are far below half a unit of the last decimal.
-constexpr std::array<double, 7> kBelowHalfUnit = {0.4, 0.04, 0.004, 4e-4, 4e-5, 4e-6, 4e-7};
-
-// The fast path covers magnitudes whose scaled digits fit in 53 bits.
-constexpr double kFastPathLimit = 1e9;
-
 int Decimals(Pattern pattern) {
   return static_cast<int>(pattern);
 }
 
-// |value| * 10^d rounded as the patterns round, for 0 < |value| < 1e9, when
-// the value is not far below half a unit of the last decimal. Exact: the
-// binary value m * 2^k is scaled in 128-bit integers.
-std::uint64_t ScaledDigitsFast(double magnitude, int decimals) {
+}  // namespace
+
+std::uint64_t scaled::ScaledDigitsExact(double magnitude, int decimals) {
   const std::uint64_t bits = std::bit_cast<std::uint64_t>(magnitude);
   const int biased = static_cast<int>(bits >> 52);
   const std::uint64_t fraction = bits & ((std::uint64_t{1} << 52) - 1);
@@ -89,6 +79,8 @@ std::uint64_t ScaledDigitsFast(double magnitude, int decimals) {
   if (digits15 % unit * 2 >= unit) ++result;
   return result;
 }
+
+namespace {
 
 // Increments the decimal digit string `digits` at position `last` (carrying
 // to the left); returns true when a new leading digit had to be added.
@@ -162,16 +154,6 @@ std::string FormatMagnitudeExact(double magnitude, int decimals) {
   return text;
 }
 
-bool OnFastPath(double magnitude) {
-  return magnitude < kFastPathLimit;
-}
-
-// |value| * 10^d as the patterns round it, on the fast path.
-std::uint64_t ScaledDigits(double magnitude, int decimals) {
-  if (magnitude < kBelowHalfUnit[decimals]) return 0;
-  return ScaledDigitsFast(magnitude, decimals);
-}
-
 void AppendScaled(std::string& out, bool negative, std::uint64_t scaled, int decimals) {
   if (negative && scaled != 0) out.push_back('-');
   char buffer[24];
@@ -232,8 +214,8 @@ void AppendNumber(std::string& out, double value, Pattern pattern) {
   const int decimals = Decimals(pattern);
   const double magnitude = std::fabs(value);
   const bool negative = value < 0;
-  if (OnFastPath(magnitude)) {
-    AppendScaled(out, negative, ScaledDigits(magnitude, decimals), decimals);
+  if (magnitude < scaled::kScaledLimit) {
+    AppendScaled(out, negative, scaled::ScaledDigits(magnitude, decimals), decimals);
     return;
   }
   if (negative) out.push_back('-');
@@ -247,16 +229,16 @@ std::string FormatNumber(double value, Pattern pattern) {
 }
 
 double FormatRound(double value, Pattern pattern) {
-  if (!std::isfinite(value)) return value;
   const int decimals = Decimals(pattern);
   const double magnitude = std::fabs(value);
-  if (OnFastPath(magnitude)) {
-    const std::uint64_t scaled = ScaledDigits(magnitude, decimals);
-    // scaled < 2^53 and 10^d are exact, so the quotient is the correctly
+  if (magnitude < scaled::kScaledLimit) {
+    const std::uint64_t digits = scaled::ScaledDigits(magnitude, decimals);
+    // digits < 2^53 and 10^d are exact, so the quotient is the correctly
     // rounded value of the text, as reading the text back would give.
-    const double rounded = static_cast<double>(scaled) / kPow10Double[decimals];
-    return value < 0 && scaled != 0 ? -rounded : rounded;
+    const double rounded = static_cast<double>(digits) / scaled::kPow10Double[decimals];
+    return value < 0 && digits != 0 ? -rounded : rounded;
   }
+  if (!std::isfinite(value)) return value;
   return NumericValue(FormatNumber(value, pattern));
 }
 
