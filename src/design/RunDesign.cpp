@@ -1,13 +1,16 @@
 #include "RunDesign.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
 #include "Catalogue.h"
 #include "CriticalDepth.h"
+#include "DesignError.h"
 #include "FlowSection.h"
 #include "KeisanFile.h"
 #include "NumberText.h"
+#include "ParallelFor.h"
 
 namespace sekora {
 namespace {
@@ -184,6 +187,24 @@ void ClearNonFinite(KeisanRecord& rec) {
   }
 }
 
+// Threads pay for themselves only when each has a good number of candidates:
+// starting one costs about as much as designing a few.
+constexpr std::size_t kCandidatesPerThread = 16;
+
+unsigned CalculationThreads(std::size_t candidates, unsigned requested) {
+  const std::size_t worthwhile = std::max<std::size_t>(1, candidates / kCandidatesPerThread);
+  return static_cast<unsigned>(std::min<std::size_t>(std::max(requested, 1u), worthwhile));
+}
+
+// Candidates differ in cost (a pipe's critical depth, a long search), so
+// each thread takes many small chunks rather than one large share.
+std::size_t HandOutChunk(std::size_t candidates, unsigned threads) {
+  constexpr std::size_t kChunksPerThread = 64;
+  return std::max<std::size_t>(1, candidates / (std::max(threads, 1u) * kChunksPerThread));
+}
+
+constexpr const char* kCancelledMessage = "計算を中止しました";
+
 void DesignCandidate(KeisanRecord& rec, const DesignConditions& c) {
   CalcCriticalDepth(rec, c);
   if (rec.Status != StatusOk) return;
@@ -199,23 +220,31 @@ void DesignCandidate(KeisanRecord& rec, const DesignConditions& c) {
 
 }  // namespace
 
-void DesignCandidates(Candidates& candidates, const DesignConditions& conditions) {
+void DesignCandidates(Candidates& candidates, const DesignConditions& conditions,
+                      const RunOptions& options) {
   for (KeisanRecord& rec : candidates) {
     const double n = rec.Kind == KindBox ? kBoxRoughness : kPipeRoughness;
     rec.n1 = n;
     rec.n2 = n;
   }
-  for (KeisanRecord& rec : candidates) {
-    DesignCandidate(rec, conditions);
-    ClearNonFinite(rec);
-  }
+  ParallelFor(candidates.size(), CalculationThreads(candidates.size(), options.threads),
+              HandOutChunk(candidates.size(), options.threads), [&](std::size_t i) {
+                if (options.cancel != nullptr && options.cancel->load(std::memory_order_relaxed)) {
+                  throw RunCancelledError(kCancelledMessage);
+                }
+                DesignCandidate(candidates[i], conditions);
+                ClearNonFinite(candidates[i]);
+                if (options.candidatesDone != nullptr) {
+                  options.candidatesDone->fetch_add(1, std::memory_order_relaxed);
+                }
+              });
 }
 
-void RunDesign(const std::string& folder, DesignConditions& conditions) {
+void RunDesign(const std::string& folder, DesignConditions& conditions, const RunOptions& options) {
   Candidates candidates;
   conditions.CandidateCount = 0;
   LoadSections(folder, conditions, candidates);
-  DesignCandidates(candidates, conditions);
+  DesignCandidates(candidates, conditions, options);
   KeisanFile(kFileModeWrite, candidates, conditions, folder);
 }
 
