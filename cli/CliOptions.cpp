@@ -1,7 +1,7 @@
 #include "CliOptions.h"
 
+#include <CLI/CLI.hpp>
 #include <cctype>
-#include <functional>
 #include <map>
 
 #include "NumberText.h"
@@ -9,24 +9,22 @@
 namespace sekora::cli {
 namespace {
 
-// Consumes the value of `option` from `args` at `i`.
-const std::string& OptionValue(const std::vector<std::string>& args, std::size_t& i,
-                               const std::string& option) {
-  if (i + 1 >= args.size()) throw UsageError(option + " に値がありません");
-  return args[++i];
-}
+// The texts of the options, as given; converted once the command line has
+// been taken apart, so that every message names the option and the text.
+struct OptionTexts {
+  std::map<std::string, std::optional<std::string>> numbers;
+  std::optional<std::string> shape;
+  std::optional<std::string> sheet;
+  std::optional<std::string> dpi;
+};
 
-double NumberValue(const std::vector<std::string>& args, std::size_t& i,
-                   const std::string& option) {
-  const std::string& text = OptionValue(args, i, option);
+double NumberValue(const std::string& option, const std::string& text) {
   const std::optional<double> value = ParseStrictNumber(text);
   if (!value) throw UsageError(option + " の値が数値ではありません: " + text);
   return *value;
 }
 
-int WholeValue(const std::vector<std::string>& args, std::size_t& i, const std::string& option,
-               int smallest, int largest) {
-  const std::string& text = OptionValue(args, i, option);
+int WholeValue(const std::string& option, const std::string& text, int smallest, int largest) {
   const bool digitsOnly = !text.empty() && text.size() <= 9 &&
                           text.find_first_not_of("0123456789") == std::string::npos;
   if (!digitsOnly) throw UsageError(option + " の値が整数ではありません: " + text);
@@ -38,12 +36,24 @@ int WholeValue(const std::vector<std::string>& args, std::size_t& i, const std::
   return value;
 }
 
-std::int16_t ShapeValue(const std::vector<std::string>& args, std::size_t& i) {
-  const std::string& text = OptionValue(args, i, "--shape");
+std::int16_t ShapeValue(const std::string& text) {
   if (text == "both") return ShapeBoth;
   if (text == "box") return ShapeBoxOnly;
   if (text == "pipe") return ShapePipeOnly;
   throw UsageError("--shape の値は both、box、pipe のいずれかです: " + text);
+}
+
+// The option a CLI11 "needs a value" message is about: its first word.
+std::string OptionOfMessage(const std::string& message) {
+  const std::size_t end = message.find_first_of(": ");
+  return message.substr(0, end);
+}
+
+// The first argument CLI11 could not place: an unknown option, or a value
+// that follows no option.
+std::string FirstExtra(const CLI::App& app) {
+  const std::vector<std::string> extras = app.remaining();
+  return extras.empty() ? std::string() : extras.front();
 }
 
 }  // namespace
@@ -108,33 +118,50 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args) {
                                                   {"--alpha", &c.Alpha},
                                                   {"--box-ratio", &c.BoxRatio},
                                                   {"--circle-ratio", &c.CircleRatio}};
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (auto n = numbers.find(a); n != numbers.end()) {
-      *n->second = NumberValue(args, i, a);
-      o.qGiven |= a == "--q";
-      o.lGiven |= a == "--l";
-    } else if (a == "--shape") {
-      c.ShapeOption = ShapeValue(args, i);
-    } else if (a == "--exclude-ng") {
-      c.ExcludeNg = 1;
-    } else if (a == "--dir") {
-      o.folder = OptionValue(args, i, a);
-    } else if (a == "--json") {
-      o.json = true;
-    } else if (a == "--sheet") {
-      o.sheetRow = WholeValue(args, i, a, 1, kMaxRow);
-    } else if (a == "--out") {
-      o.sheetOut = OptionValue(args, i, a);
-    } else if (a == "--dpi") {
-      o.dpi = WholeValue(args, i, a, kMinDpi, kMaxDpi);
-    } else if (a == "--help" || a == "-h") {
-      o.help = true;
-    } else {
-      throw UsageError("不明なオプションです: " + a);
-    }
+  OptionTexts texts;
+  bool excludeNg = false;
+
+  CLI::App app("sekora-cli");
+  app.set_help_flag();  // the help text is the tool's own, in Japanese and English
+  app.allow_extras();   // unknown options get the tool's own message below
+  // As in most command lines, an option given twice takes its last value.
+  app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+  for (const auto& [name, target] : numbers) app.add_option(name, texts.numbers[name]);
+  app.add_option("--shape", texts.shape);
+  app.add_flag("--exclude-ng", excludeNg);
+  app.add_option("--dir", o.folder);
+  app.add_flag("--json", o.json);
+  app.add_option("--sheet", texts.sheet);
+  app.add_option("--out", o.sheetOut);
+  app.add_option("--dpi", texts.dpi);
+  app.add_flag("-h,--help", o.help);
+
+  // CLI11 wants the arguments last first.
+  std::vector<std::string> reversed(args.rbegin(), args.rend());
+  try {
+    app.parse(reversed);
+  } catch (const CLI::ArgumentMismatch& e) {
+    throw UsageError(OptionOfMessage(e.what()) + " に値がありません");
+  } catch (const CLI::ParseError& e) {
+    throw UsageError(std::string("コマンドラインが正しくありません: ") + e.what());
+  }
+  // A value option directly before another option takes that option as its
+  // value, so the message names the option whose value is wrong.
+  for (const auto& [name, target] : numbers) {
+    if (const auto& text = texts.numbers[name]) *target = NumberValue(name, *text);
+  }
+  if (const std::string extra = FirstExtra(app); !extra.empty()) {
+    throw UsageError("不明なオプションです: " + extra);
   }
   if (o.help) return o;
+
+  o.qGiven = texts.numbers["--q"].has_value();
+  o.lGiven = texts.numbers["--l"].has_value();
+  if (texts.shape) c.ShapeOption = ShapeValue(*texts.shape);
+  if (excludeNg) c.ExcludeNg = 1;
+  if (texts.sheet) o.sheetRow = WholeValue("--sheet", *texts.sheet, 1, kMaxRow);
+  if (texts.dpi) o.dpi = WholeValue("--dpi", *texts.dpi, kMinDpi, kMaxDpi);
+
   if (!o.qGiven) throw UsageError("--q（計画流量）を指定してください");
   if (!o.lGiven) throw UsageError("--l（延長）を指定してください");
   if (o.sheetRow.has_value() != o.sheetOut.has_value()) {

@@ -2,9 +2,10 @@
 // the results list, or draws the calculation sheet of one row.
 #include <unistd.h>
 
-#include <charconv>
+#include <cmath>
 #include <filesystem>
 #include <iostream>
+#include <nlohmann/json.hpp>
 
 #include "CliOptions.h"
 #include "DesignError.h"
@@ -27,26 +28,27 @@ std::string ProgramFolder() {
   return ec ? std::string(".") : exe.parent_path().string();
 }
 
-std::string JsonNumber(double v) {
-  char buffer[32];
-  const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, v);
-  (void)ec;
-  return std::string(buffer, end);
+using Json = nlohmann::ordered_json;
+
+// A quantity as JSON: whole values without a fraction ("0", not "0.0"), the
+// rest in the shortest text that reads back as the same double.
+Json JsonNumber(double v) {
+  constexpr double kExactIntegerLimit = 9007199254740992.0;  // 2^53
+  if (v == std::trunc(v) && std::fabs(v) < kExactIntegerLimit) {
+    return static_cast<std::int64_t>(v);
+  }
+  return v;
 }
 
 // One line of Keisan.txt as read back, with its row number and status text.
-std::string JsonObject(int rowNo, const sekora::KeisanRecord& rec) {
+Json JsonObject(int rowNo, const sekora::KeisanRecord& rec) {
   static const char* const kQuantityNames[] = {
       "B",  "H",  "D",  "n1",     "n2",    "h1",    "A1", "P1", "R1", "V1", "h2",  "A2",
       "P2", "R2", "V2", "FricQL", "Fric1", "Fric2", "hf", "E1", "E2", "dE", "hReq"};
-  std::string json = "{\"No\":" + std::to_string(rowNo) +
-                     ",\"Status\":" + std::to_string(rec.Status) +
-                     ",\"Kind\":" + std::to_string(rec.Kind);
+  Json json = {{"No", rowNo}, {"Status", rec.Status}, {"Kind", rec.Kind}};
   int i = 0;
-  for (const double* q : sekora::Quantities(rec)) {
-    json += ",\"" + std::string(kQuantityNames[i++]) + "\":" + JsonNumber(*q);
-  }
-  json += ",\"StatusText\":\"" + sekora::StatusText(rec.Status) + "\"}";
+  for (const double* q : sekora::Quantities(rec)) json[kQuantityNames[i++]] = JsonNumber(*q);
+  json["StatusText"] = sekora::StatusText(rec.Status);
   return json;
 }
 
@@ -55,7 +57,7 @@ void PrintRows(const sekora::Candidates& records, int count, bool json) {
   for (int n = 1; n <= count; ++n) {
     const sekora::KeisanRecord& rec = records[static_cast<std::size_t>(n - 1)];
     if (json) {
-      std::cout << "  " << JsonObject(n, rec) << (n < count ? ",\n" : "\n");
+      std::cout << "  " << JsonObject(n, rec).dump() << (n < count ? ",\n" : "\n");
     } else {
       std::cout << sekora::ResultRowText(n, rec) << '\n';
     }

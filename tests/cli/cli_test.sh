@@ -50,6 +50,10 @@ run --q 1.5 --l 20 --dir "$work/d" --shape box --z1 0.5 --g 9.81 --alpha 1.1 \
   --box-ratio 0.85 --circle-ratio 0.8
 check "all options accepted" [ "$(status)" = 0 ]
 check "box rows only" [ "$(wc -l <"$work/out")" = 41 ]
+run --q 9 --l 20 --dir "$work/d" --shape pipe --q=1.5 --exclude-ng
+check "the last of a repeated option counts" [ "$(wc -l <"$work/out")" = 12 ]
+run --q 1.5 --l 20 --dir "$work/d" --z1 -0.25 --shape box
+check "a negative value is a value, not an option" [ "$(status)" = 0 ]
 
 # Bad input: message on stderr, exit 2, previous Keisan.txt untouched.
 fresh
@@ -72,6 +76,10 @@ run --q 1.5 --l 20 --frobnicate
 check "unknown option" err_has "--frobnicate"
 run --q 1.5 --l
 check "option without value" err_has "--l"
+run --q --l 20
+check "an option as a value is refused by name" err_has "--q の値が数値ではありません: --l"
+run --q 1.5 --l 20 stray
+check "a stray word is refused" err_has "不明なオプションです: stray"
 check "results kept after bad input" cmp -s "$work/d/Keisan.txt" "$work/good.txt"
 
 rm "$work/d/KAN.TXT"
