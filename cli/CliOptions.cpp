@@ -5,6 +5,7 @@
 #include <map>
 
 #include "NumberText.h"
+#include "ParallelFor.h"
 
 namespace sekora::cli {
 namespace {
@@ -16,6 +17,7 @@ struct OptionTexts {
   std::optional<std::string> shape;
   std::optional<std::string> sheet;
   std::optional<std::string> dpi;
+  std::optional<std::string> jobs;
 };
 
 double NumberValue(const std::string& option, const std::string& text) {
@@ -76,7 +78,7 @@ std::string HelpText() {
   sekora-cli --q Q --l L [--z1 V] [--z2 V] [--g V] [--alpha V]
              [--box-ratio V] [--circle-ratio V] [--shape both|box|pipe]
              [--exclude-ng] [--dir DIR] [--json]
-             [--sheet N --out FILE [--dpi N]]
+             [--sheet N --out FILE [--dpi N]] [--jobs N]
 
 函渠断面の決定: BOX.TXT と KAN.TXT のすべての断面について計算し、
 DIR/Keisan.txt を書き、その各行を計算結果一覧の行として出力します。
@@ -100,6 +102,8 @@ results-list row per line of it ("No|size|status", UTF-8).
                     N 行目の計算書を FILE (.pdf, .png, .svg) に出力
                     draw the calculation sheet of row N to FILE
   --dpi N           PNG の解像度 (既定 150)
+  --jobs N          計算に使うスレッド数 (既定: CPU のコア数)
+                    calculation threads (default: the machine's cores)
   --help            この説明
 
 Values are whole decimal numbers ("1.5", ".5", "-0.25"). Every error is one
@@ -134,6 +138,7 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args) {
   app.add_option("--sheet", texts.sheet);
   app.add_option("--out", o.sheetOut);
   app.add_option("--dpi", texts.dpi);
+  app.add_option("--jobs", texts.jobs);
   app.add_flag("-h,--help", o.help);
 
   // CLI11 wants the arguments last first.
@@ -161,6 +166,8 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args) {
   if (excludeNg) c.ExcludeNg = 1;
   if (texts.sheet) o.sheetRow = WholeValue("--sheet", *texts.sheet, 1, kMaxRow);
   if (texts.dpi) o.dpi = WholeValue("--dpi", *texts.dpi, kMinDpi, kMaxDpi);
+  o.jobs = texts.jobs ? static_cast<unsigned>(WholeValue("--jobs", *texts.jobs, 1, kMaxJobs))
+                      : MachineThreads();
 
   if (!o.qGiven) throw UsageError("--q（計画流量）を指定してください");
   if (!o.lGiven) throw UsageError("--l（延長）を指定してください");

@@ -16,8 +16,9 @@ class UsageError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// Bounds of --sheet and --dpi.
+// Bounds of --sheet, --dpi and --jobs.
 inline constexpr int kMaxRow = 32767;
+inline constexpr int kMaxJobs = 256;
 inline constexpr int kMinDpi = 30;
 inline constexpr int kMaxDpi = 1200;
 
@@ -31,6 +32,7 @@ struct CliOptions {
   std::optional<int> sheetRow;  // --sheet N: draw the sheet of row N
   std::optional<std::string> sheetOut;
   int dpi = 150;
+  unsigned jobs = 1;  // calculation threads; the parser's default is the machine's cores
 };
 
 // Parses the arguments after the program name. Throws UsageError.

@@ -72,7 +72,7 @@ int Run(const sekora::cli::CliOptions& options) {
     return kExitFailure;
   }
   const std::string folder = options.folder.value_or(ProgramFolder());
-  sekora::RunDesign(folder, conditions);
+  sekora::RunDesign(folder, conditions, sekora::RunOptions{.threads = options.jobs});
 
   // The list is built from the file, as the results window builds it.
   sekora::Candidates records;

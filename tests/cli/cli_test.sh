@@ -33,6 +33,19 @@ cp "$data/BOX.TXT" "$data/KAN.TXT" "$work/bin/"
 "$work/bin/sekora-cli" --q 1.5 --l 20 >"$work/out2" 2>&1
 check "default folder is the program's" cmp -s "$work/bin/Keisan.txt" "$work/good.txt"
 
+# Any number of calculation threads writes the same file.
+for jobs in 1 3; do
+  run --q 1.5 --l 20 --dir "$work/d" --jobs $jobs
+  check "--jobs $jobs writes the same Keisan.txt" cmp -s "$work/d/Keisan.txt" "$work/good.txt"
+done
+run --q 0.5 --l 10 --z1 0.5 --dir "$work/d" --jobs 1
+cp "$work/d/Keisan.txt" "$work/swing.txt"
+run --q 0.5 --l 10 --z1 0.5 --dir "$work/d" --jobs 2
+check "--jobs 2 swing run as on one thread" cmp -s "$work/d/Keisan.txt" "$work/swing.txt"
+run --q 1.5 --l 20 --dir "$work/d" --jobs 0
+check "--jobs 0 refused by name" err_has "--jobs の値は 1 から 256 です: 0"
+run --q 1.5 --l 20 --dir "$work/d"
+
 # JSON: one object per line of the file.
 run --q 1.5 --l 20 --dir "$work/d" --json
 check "json exit 0" [ "$(status)" = 0 ]
