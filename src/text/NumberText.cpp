@@ -228,18 +228,40 @@ std::string FormatNumber(double value, Pattern pattern) {
   return text;
 }
 
+namespace {
+
+// The value of the text `n` * 10^-d with the sign of `value`; zero is
+// always +0, as "0.000" reads back.
+double SignedDecimal(double value, std::int64_t n, int decimals) {
+  // |n| < 2^53 and 10^d are exact, so the quotient is the correctly rounded
+  // value of the text, as reading the text back would give.
+  return static_cast<double>(value < 0 ? -n : n) / scaled::kPow10Double[decimals];
+}
+
+// FormatRound for everything the multiply does not decide: values that
+// print as zero, values near a rounding boundary, large and non-finite ones.
+[[gnu::noinline]] double FormatRoundOtherwise(double value, int decimals) {
+  const double magnitude = std::fabs(value);
+  if (magnitude < scaled::kScaledLimit) {
+    const auto digits = static_cast<std::int64_t>(scaled::ScaledDigits(magnitude, decimals));
+    return SignedDecimal(value, digits, decimals);
+  }
+  if (!std::isfinite(value)) return value;
+  return NumericValue(FormatNumber(value, static_cast<Pattern>(decimals)));
+}
+
+}  // namespace
+
+// The calculation rounds a few hundred thousand values per run, so the
+// common case is kept to the multiply and a division.
 double FormatRound(double value, Pattern pattern) {
   const int decimals = Decimals(pattern);
   const double magnitude = std::fabs(value);
-  if (magnitude < scaled::kScaledLimit) {
-    const std::uint64_t digits = scaled::ScaledDigits(magnitude, decimals);
-    // digits < 2^53 and 10^d are exact, so the quotient is the correctly
-    // rounded value of the text, as reading the text back would give.
-    const double rounded = static_cast<double>(digits) / scaled::kPow10Double[decimals];
-    return value < 0 && digits != 0 ? -rounded : rounded;
+  if (magnitude >= scaled::kBelowHalfUnit[decimals] && magnitude < scaled::kScaledLimit) {
+    const std::int64_t digits = scaled::ScaledDigitsByMultiply(magnitude, decimals);
+    if (digits != scaled::kUndecided) return SignedDecimal(value, digits, decimals);
   }
-  if (!std::isfinite(value)) return value;
-  return NumericValue(FormatNumber(value, pattern));
+  return FormatRoundOtherwise(value, decimals);
 }
 
 double NumericValue(std::string_view text) {

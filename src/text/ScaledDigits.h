@@ -7,7 +7,6 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
-#include <optional>
 
 namespace sekora::scaled {
 
@@ -30,8 +29,12 @@ inline constexpr double kMultiplyMargin = 0x1p-47;
 // m * 2^-k is scaled by 10^(14 - e) in 128-bit integers.
 std::uint64_t ScaledDigitsExact(double magnitude, int decimals);
 
-// The same integer from one multiply, or nothing when the product lies too
-// near a rounding boundary to decide; same range as ScaledDigitsExact.
+// ScaledDigitsByMultiply's answer when the product lies too near a rounding
+// boundary to decide.
+inline constexpr std::int64_t kUndecided = -1;
+
+// The same integer from one multiply, or kUndecided; same range as
+// ScaledDigitsExact.
 //
 // Why the margin holds. Let t = magnitude * 10^d (a real number), and let
 // 10^e <= magnitude < 10^(e+1).
@@ -51,19 +54,20 @@ std::uint64_t ScaledDigitsExact(double magnitude, int decimals);
 //   lies between y and the value the pattern rounds, nor on it, and both
 //   round to the same integer. 2^-47 * y is exact (a power of two).
 // Exact ties and everything within the margin go to ScaledDigitsExact.
-inline std::optional<std::uint64_t> ScaledDigitsByMultiply(double magnitude, int decimals) {
+inline std::int64_t ScaledDigitsByMultiply(double magnitude, int decimals) {
   const double y = magnitude * kPow10Double[static_cast<std::size_t>(decimals)];
   const auto whole = static_cast<std::int64_t>(y);
   const double fromHalf = (y - static_cast<double>(whole)) - 0.5;
-  if (!(std::fabs(fromHalf) > kMultiplyMargin * y)) return std::nullopt;
-  return static_cast<std::uint64_t>(whole) + (fromHalf > 0.0 ? 1u : 0u);
+  if (!(std::fabs(fromHalf) > kMultiplyMargin * y)) return kUndecided;
+  return whole + (fromHalf > 0.0 ? 1 : 0);
 }
 
 // The printed integer for 0 <= magnitude < kScaledLimit.
 inline std::uint64_t ScaledDigits(double magnitude, int decimals) {
   if (magnitude < kBelowHalfUnit[static_cast<std::size_t>(decimals)]) return 0;
-  if (const auto quick = ScaledDigitsByMultiply(magnitude, decimals)) return *quick;
-  return ScaledDigitsExact(magnitude, decimals);
+  const std::int64_t quick = ScaledDigitsByMultiply(magnitude, decimals);
+  return quick != kUndecided ? static_cast<std::uint64_t>(quick)
+                             : ScaledDigitsExact(magnitude, decimals);
 }
 
 }  // namespace sekora::scaled

@@ -22,10 +22,10 @@ struct Agreement {
   void Check(double magnitude, int decimals) {
     if (magnitude < kBelowHalfUnit[decimals] || !(magnitude < kScaledLimit)) return;
     ++checked;
-    const auto quick = ScaledDigitsByMultiply(magnitude, decimals);
-    if (!quick) return;
+    const std::int64_t quick = ScaledDigitsByMultiply(magnitude, decimals);
+    if (quick == kUndecided) return;
     ++decided;
-    ASSERT_EQ(*quick, ScaledDigitsExact(magnitude, decimals))
+    ASSERT_EQ(static_cast<std::uint64_t>(quick), ScaledDigitsExact(magnitude, decimals))
         << std::hexfloat << magnitude << " with " << decimals << " decimals";
   }
 };
