@@ -2,7 +2,9 @@
 // the results list, or draws the calculation sheet of one row.
 #include <unistd.h>
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <nlohmann/json.hpp>
@@ -21,6 +23,9 @@ namespace {
 
 constexpr int kExitFailure = 2;
 constexpr const char* kNoFlowMessage = "計画流量または、延長が０です";
+#ifndef SEKORA_WITH_SHEET
+constexpr const char* kSheetProgramName = "sekora-cli-sheet";
+#endif
 
 std::string ProgramFolder() {
   std::error_code ec;
@@ -82,15 +87,23 @@ int Run(const sekora::cli::CliOptions& options) {
     return sekora::cli::WriteSheet(folder, conditions, static_cast<std::int16_t>(*options.sheetRow),
                                    *options.sheetOut, options.dpi);
   }
-#else
-  if (options.sheetRow) {
-    std::cerr << "sekora-cli: この版は計算書を出力できません（Qt なしで作られています）\n";
-    return kExitFailure;
-  }
 #endif
   PrintRows(records, conditions.CandidateCount, options.json);
   return 0;
 }
+
+#ifndef SEKORA_WITH_SHEET
+// Drawing a sheet needs Qt, which a calculation should not load, so the
+// sheet is drawn by the sibling program built with it, given the same
+// arguments in this same process. Returns only when it cannot be started.
+int HandOverToSheetProgram(char** argv) {
+  const std::string program = ProgramFolder() + "/" + kSheetProgramName;
+  ::execv(program.c_str(), argv);
+  std::cerr << "sekora-cli: 計算書の出力に必要な " << program
+            << " を起動できません: " << std::strerror(errno) << '\n';
+  return kExitFailure;
+}
+#endif
 
 }  // namespace
 
@@ -102,6 +115,9 @@ int main(int argc, char** argv) {
       std::cout << sekora::cli::HelpText();
       return 0;
     }
+#ifndef SEKORA_WITH_SHEET
+    if (options.sheetRow) return HandOverToSheetProgram(argv);
+#endif
     return Run(options);
   } catch (const sekora::cli::UsageError& e) {
     std::cerr << "sekora-cli: " << e.what() << "\n(sekora-cli --help で使い方を表示します)\n";

@@ -33,6 +33,19 @@ cp "$data/BOX.TXT" "$data/KAN.TXT" "$work/bin/"
 "$work/bin/sekora-cli" --q 1.5 --l 20 >"$work/out2" 2>&1
 check "default folder is the program's" cmp -s "$work/bin/Keisan.txt" "$work/good.txt"
 
+# A calculation loads no Qt library (the dynamic loader lists what it loads).
+LD_DEBUG=libs "$cli" --q 1.5 --l 20 --dir "$work/d" >/dev/null 2>"$work/libs"
+check "the loader's list is there" grep -q "calling init: .*libstdc++" "$work/libs"
+check "a plain run loads no Qt library" bash -c "! grep -q 'libQt' '$work/libs'"
+
+# Without the sheet program beside it, --sheet is refused by name.
+cp "$work/good.txt" "$work/bin/Keisan.txt"
+"$work/bin/sekora-cli" --q 1 --l 10 --sheet 7 --out "$work/s.pdf" >"$work/out" 2>"$work/err"
+check "no sheet program exit 2" [ $? = 2 ]
+check "no sheet program named" err_has "sekora-cli-sheet"
+check "no sheet program, one line" [ "$(wc -l <"$work/err")" = 1 ]
+check "no sheet program, results kept" cmp -s "$work/bin/Keisan.txt" "$work/good.txt"
+
 # Any number of calculation threads writes the same file.
 for jobs in 1 3; do
   run --q 1.5 --l 20 --dir "$work/d" --jobs $jobs
