@@ -1,14 +1,33 @@
 // Sekora: sizes a culvert for a design discharge and length. The program
 // opens the main window and lives until End closes it.
 #include <QApplication>
+#include <cstring>
+#include <iostream>
 
 #include "MainForm.h"
 #include "Session.h"
 #include "WindowSetup.h"
 
+namespace {
+
+// --version is answered before any window system is needed.
+bool AsksForVersion(int argc, char* argv[]) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--version") == 0) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
+  if (AsksForVersion(argc, argv)) {
+    std::cout << "sekora " << SEKORA_VERSION << '\n';
+    return 0;
+  }
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Sekora"));
+  QApplication::setApplicationVersion(QStringLiteral(SEKORA_VERSION));
   QApplication::setFont(sekora::DialogFont());
 
   sekora::Session session;

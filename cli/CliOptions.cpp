@@ -79,6 +79,7 @@ std::string HelpText() {
              [--box-ratio V] [--circle-ratio V] [--shape both|box|pipe]
              [--exclude-ng] [--dir DIR] [--json]
              [--sheet N --out FILE [--dpi N]] [--jobs N]
+  sekora-cli --version
 
 函渠断面の決定: BOX.TXT と KAN.TXT のすべての断面について計算し、
 DIR/Keisan.txt を書き、その各行を計算結果一覧の行として出力します。
@@ -96,7 +97,7 @@ results-list row per line of it ("No|size|status", UTF-8).
   --circle-ratio V  円径余裕率, 既定 0.81             usable-height ratio of pipes
   --shape S         both (既定), box, pipe           which catalogues are read
   --exclude-ng      ＮＧ結果は除く                    write only the passing sections
-  --dir DIR         BOX.TXT, KAN.TXT, Keisan.txt のフォルダ (既定: プログラムのフォルダ)
+  --dir DIR         BOX.TXT, KAN.TXT, Keisan.txt と図のフォルダ (既定: 下記)
   --json            JSON 配列で出力 (25 項目, "No", "StatusText")
   --sheet N --out FILE
                     N 行目の計算書を FILE (.pdf, .png, .svg) に出力
@@ -105,6 +106,21 @@ results-list row per line of it ("No|size|status", UTF-8).
   --jobs N          計算に使うスレッド数 (既定: CPU のコア数)
                     calculation threads (default: the machine's cores)
   --help            この説明
+  --version         版を表示                          print the version
+
+既定のフォルダ / Where the files are (without --dir):
+  プログラムのフォルダに BOX.TXT があり書き込めるときは、そのフォルダを使います。
+  そうでないとき (インストールした場合など) は、ユーザーのデータフォルダ
+  $XDG_DATA_HOME/sekora (既定 ~/.local/share/sekora、Windows では
+  %LOCALAPPDATA%\Sekora) に Keisan.txt を書きます。初回に BOX.TXT と KAN.TXT を
+  そこへコピーします (既にあるファイルは上書きしません。編集はそちらへ)。
+  図は ../share/sekora から読みます。
+  The program's folder is used when it holds BOX.TXT and is writable.
+  Otherwise (an installed program) Keisan.txt is written to the user's data
+  folder, $XDG_DATA_HOME/sekora (default ~/.local/share/sekora; on Windows
+  %LOCALAPPDATA%\Sekora), into which the first run copies the shipped BOX.TXT
+  and KAN.TXT (files already there are never overwritten: edit those); the
+  figures are read from ../share/sekora beside the program's folder.
 
 Values are whole decimal numbers ("1.5", ".5", "-0.25"). Every error is one
 line on stderr with exit status 2; Keisan.txt is then left as it was.
@@ -140,6 +156,7 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args) {
   app.add_option("--dpi", texts.dpi);
   app.add_option("--jobs", texts.jobs);
   app.add_flag("-h,--help", o.help);
+  app.add_flag("--version", o.version);
 
   // CLI11 wants the arguments last first.
   std::vector<std::string> reversed(args.rbegin(), args.rend());
@@ -158,7 +175,7 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args) {
   if (const std::string extra = FirstExtra(app); !extra.empty()) {
     throw UsageError("不明なオプションです: " + extra);
   }
-  if (o.help) return o;
+  if (o.help || o.version) return o;
 
   o.qGiven = texts.numbers["--q"].has_value();
   o.lGiven = texts.numbers["--l"].has_value();

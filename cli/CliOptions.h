@@ -26,9 +26,10 @@ struct CliOptions {
   DesignConditions conditions;  // the main window's defaults unless given
   bool qGiven = false;
   bool lGiven = false;
-  std::optional<std::string> folder;  // catalogues and Keisan.txt; default: beside the program
+  std::optional<std::string> folder;  // catalogues, figures and Keisan.txt
   bool json = false;
   bool help = false;
+  bool version = false;
   std::optional<int> sheetRow;  // --sheet N: draw the sheet of row N
   std::optional<std::string> sheetOut;
   int dpi = 150;

@@ -28,29 +28,29 @@ int DrawWithoutDisplay(const std::function<void()>& draw) {
 
 }  // namespace
 
-int WriteSheet(const std::string& folder, const DesignConditions& conditions, std::int16_t row,
+int WriteSheet(const DataFolders& folders, const DesignConditions& conditions, std::int16_t row,
                const std::string& outPath, int dpi) {
   if (row > conditions.CandidateCount) {
     std::cerr << "sekora-cli: --sheet " << row << ": Keisan.txt には " << conditions.CandidateCount
               << " 行しかありません\n";
     return kExitFailure;
   }
-  const std::int16_t status = LookupStatus(folder, row);
+  const std::int16_t status = LookupStatus(folders.work, row);
   if (status != StatusOk && status != StatusFreeboardOver) {
     std::cerr << "sekora-cli: " << kErrorRowMessage << '\n';
     return kExitFailure;
   }
   KeisanRecord rec{};
-  ReadSelectedRecord(folder, conditions, row, rec);
+  ReadSelectedRecord(folders.work, conditions, row, rec);
   // Every figure must load before anything is drawn, so that no half-drawn
   // sheet is ever written.
-  for (const std::string& path : SheetFigurePaths(rec, folder)) LoadMetafile(path);
+  for (const std::string& path : SheetFigurePaths(rec, folders.figures)) LoadMetafile(path);
   // A file stands in for the printed sheet, so it is drawn as the printer
   // draws it.
   constexpr std::int16_t kPrinterMode = 1;
   return DrawWithoutDisplay([&] {
     ExportSheet(outPath, dpi, [&](DrawingSurface& surface) {
-      DrawSheet(surface, kPrinterMode, rec, conditions, folder);
+      DrawSheet(surface, kPrinterMode, rec, conditions, folders.figures);
     });
   });
 }

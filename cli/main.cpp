@@ -1,6 +1,12 @@
 // sekora-cli: runs the culvert calculation from the command line and prints
 // the results list, or draws the calculation sheet of one row.
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#else
 #include <unistd.h>
+#endif
 
 #include <cerrno>
 #include <cmath>
@@ -10,9 +16,11 @@
 #include <nlohmann/json.hpp>
 
 #include "CliOptions.h"
+#include "DataFolders.h"
 #include "DesignError.h"
 #include "KeisanFile.h"
 #include "NumberText.h"
+#include "Paths.h"
 #include "ResultRow.h"
 #include "RunDesign.h"
 #ifdef SEKORA_WITH_SHEET
@@ -23,15 +31,43 @@ namespace {
 
 constexpr int kExitFailure = 2;
 constexpr const char* kNoFlowMessage = "計画流量または、延長が０です";
-#ifndef SEKORA_WITH_SHEET
+
+// Without Qt, this program hands --sheet over to the one built with it.
+#if !defined(SEKORA_WITH_SHEET) && !defined(_WIN32)
+#define SEKORA_HANDS_OVER_SHEETS
 constexpr const char* kSheetProgramName = "sekora-cli-sheet";
 #endif
 
-std::string ProgramFolder() {
-  std::error_code ec;
-  const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  return ec ? std::string(".") : exe.parent_path().string();
+// --dir names the one folder of everything; without it the program's own
+// folder is used, or the user's data folder when the program is installed
+// or cannot write beside itself.
+sekora::DataFolders FoldersOf(const sekora::cli::CliOptions& options) {
+  if (options.folder) return {*options.folder, *options.folder};
+  return sekora::FindDataFolders(sekora::ProgramFolder(), sekora::UserDataFolder());
 }
+
+#ifdef _WIN32
+// The command line in UTF-8, as every path in the program is: the narrow
+// arguments Windows passes are in the ANSI code page, which cannot hold every
+// folder name. Output stays UTF-8 with LF line ends, as on Linux.
+std::vector<std::string> Arguments(int, char**) {
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
+  SetConsoleOutputCP(CP_UTF8);
+  int count = 0;
+  wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::vector<std::string> args;
+  for (int i = 1; wide != nullptr && i < count; ++i) {
+    args.push_back(sekora::PathToUtf8(std::filesystem::path(wide[i])));
+  }
+  LocalFree(wide);
+  return args;
+}
+#else
+std::vector<std::string> Arguments(int argc, char** argv) {
+  return std::vector<std::string>(argv + 1, argv + argc);
+}
+#endif
 
 using Json = nlohmann::ordered_json;
 
@@ -76,28 +112,34 @@ int Run(const sekora::cli::CliOptions& options) {
     std::cerr << kNoFlowMessage << '\n';
     return kExitFailure;
   }
-  const std::string folder = options.folder.value_or(ProgramFolder());
-  sekora::RunDesign(folder, conditions, sekora::RunOptions{.threads = options.jobs});
+  const sekora::DataFolders folders = FoldersOf(options);
+  sekora::RunDesign(folders.work, conditions, sekora::RunOptions{.threads = options.jobs});
 
   // The list is built from the file, as the results window builds it.
   sekora::Candidates records;
-  sekora::KeisanFile(sekora::kFileModeRead, records, conditions, folder);
+  sekora::KeisanFile(sekora::kFileModeRead, records, conditions, folders.work);
 #ifdef SEKORA_WITH_SHEET
   if (options.sheetRow) {
-    return sekora::cli::WriteSheet(folder, conditions, static_cast<std::int16_t>(*options.sheetRow),
-                                   *options.sheetOut, options.dpi);
+    return sekora::cli::WriteSheet(folders, conditions,
+                                   static_cast<std::int16_t>(*options.sheetRow), *options.sheetOut,
+                                   options.dpi);
+  }
+#elif !defined(SEKORA_HANDS_OVER_SHEETS)
+  if (options.sheetRow) {
+    std::cerr << "sekora-cli: この版は計算書を出力できません（Qt なしで作られています）\n";
+    return kExitFailure;
   }
 #endif
   PrintRows(records, conditions.CandidateCount, options.json);
   return 0;
 }
 
-#ifndef SEKORA_WITH_SHEET
+#ifdef SEKORA_HANDS_OVER_SHEETS
 // Drawing a sheet needs Qt, which a calculation should not load, so the
 // sheet is drawn by the sibling program built with it, given the same
 // arguments in this same process. Returns only when it cannot be started.
 int HandOverToSheetProgram(char** argv) {
-  const std::string program = ProgramFolder() + "/" + kSheetProgramName;
+  const std::string program = sekora::JoinPath(sekora::ProgramFolder(), kSheetProgramName);
   ::execv(program.c_str(), argv);
   std::cerr << "sekora-cli: 計算書の出力に必要な " << program
             << " を起動できません: " << std::strerror(errno) << '\n';
@@ -109,13 +151,16 @@ int HandOverToSheetProgram(char** argv) {
 
 int main(int argc, char** argv) {
   try {
-    const sekora::cli::CliOptions options =
-        sekora::cli::ParseCliOptions(std::vector<std::string>(argv + 1, argv + argc));
+    const sekora::cli::CliOptions options = sekora::cli::ParseCliOptions(Arguments(argc, argv));
     if (options.help) {
       std::cout << sekora::cli::HelpText();
       return 0;
     }
-#ifndef SEKORA_WITH_SHEET
+    if (options.version) {
+      std::cout << "sekora-cli " << SEKORA_VERSION << '\n';
+      return 0;
+    }
+#ifdef SEKORA_HANDS_OVER_SHEETS
     if (options.sheetRow) return HandOverToSheetProgram(argv);
 #endif
     return Run(options);

@@ -1,20 +1,79 @@
 #include "AtomicFile.h"
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <process.h>
+#include <sys/stat.h>
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
+#endif
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <filesystem>
 #include <utility>
 
+#include "Paths.h"
+
 namespace sekora {
 namespace {
 
+namespace fs = std::filesystem;
+
+#ifdef _WIN32
+long SystemWrite(int fd, const char* data, std::size_t size) {
+  const unsigned chunk = static_cast<unsigned>(std::min<std::size_t>(size, INT_MAX));
+  return static_cast<long>(::_write(fd, data, chunk));
+}
+
+long ProcessId() {
+  return static_cast<long>(::_getpid());
+}
+
+// True when no process `pid` runs any more.
+bool ProcessIsGone(long pid) {
+  const HANDLE process =
+      ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(pid));
+  if (process == nullptr) return ::GetLastError() == ERROR_INVALID_PARAMETER;
+  DWORD exitCode = 0;
+  const bool ended = ::GetExitCodeProcess(process, &exitCode) && exitCode != STILL_ACTIVE;
+  ::CloseHandle(process);
+  return ended;
+}
+
+// The system's text for the error `code`, in UTF-8.
+std::string SystemMessage(DWORD code) {
+  wchar_t* text = nullptr;
+  const DWORD length = ::FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  if (length == 0) return "error " + std::to_string(code);
+  std::wstring message(text, length);
+  ::LocalFree(text);
+  while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r')) {
+    message.pop_back();
+  }
+  return PathToUtf8(fs::path(message));
+}
+#else
 long SystemWrite(int fd, const char* data, std::size_t size) {
   return static_cast<long>(::write(fd, data, size));
 }
+
+long ProcessId() {
+  return static_cast<long>(::getpid());
+}
+
+bool ProcessIsGone(long pid) {
+  return ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+}
+#endif
 
 FileWriter& CurrentWriter() {
   static FileWriter writer = SystemWrite;
@@ -28,7 +87,7 @@ std::string TemporaryPrefix(const std::string& leaf) {
 }
 
 std::string TemporaryName(const std::string& leaf, int attempt) {
-  return TemporaryPrefix(leaf) + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+  return TemporaryPrefix(leaf) + std::to_string(ProcessId()) + "-" + std::to_string(attempt);
 }
 
 // True for a temporary name of `leaf` whose process no longer runs.
@@ -39,18 +98,7 @@ bool IsAbandoned(const std::string& name, const std::string& leaf) {
   if (dash == std::string::npos || dash == prefix.size()) return false;
   const std::string pid = name.substr(prefix.size(), dash - prefix.size());
   if (pid.find_first_not_of("0123456789") != std::string::npos || pid.size() > 9) return false;
-  return ::kill(static_cast<pid_t>(std::stol(pid)), 0) != 0 && errno == ESRCH;
-}
-
-// Removes the temporary files a killed writer left in `folder`. A folder that
-// cannot be listed is left as it is: the write itself will tell.
-void RemoveAbandoned(const std::string& folder, int dirFd, const std::string& leaf) {
-  std::error_code ec;
-  for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
-       it.increment(ec)) {
-    const std::string name = it->path().filename().string();
-    if (IsAbandoned(name, leaf)) ::unlinkat(dirFd, name.c_str(), 0);
-  }
+  return ProcessIsGone(std::stol(pid));
 }
 
 // Writes all of `content` to `fd`, resuming after partial writes.
@@ -69,6 +117,81 @@ bool WriteAll(int fd, std::string_view content) {
     content.remove_prefix(static_cast<std::size_t>(written));
   }
   return true;
+}
+
+#ifdef _WIN32
+// Windows cannot hold a folder open to work relative to it, and `rename`
+// there refuses to replace an existing file: the temporary file is reached by
+// its path, and MoveFileExW replaces the results file in one step.
+
+void RemoveAbandoned(const fs::path& folder, const std::string& leaf) {
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    if (IsAbandoned(PathToUtf8(it->path().filename()), leaf)) {
+      std::error_code ignored;
+      fs::remove(it->path(), ignored);
+    }
+  }
+}
+
+int CreateTemporary(const fs::path& folder, const std::string& leaf, fs::path& temporary) {
+  constexpr int kAttempts = 100;
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    temporary = folder / PathFromUtf8(TemporaryName(leaf, attempt));
+    const int fd =
+        ::_wopen(temporary.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
+                 _S_IREAD | _S_IWRITE);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  errno = EEXIST;
+  return -1;
+}
+
+bool FillTemporary(int fd, std::string_view content, std::string& error) {
+  const bool written = WriteAll(fd, content) && ::_commit(fd) == 0;
+  const int writeErrno = errno;
+  const bool closed = ::_close(fd) == 0;
+  if (!written || !closed) {
+    error = std::strerror(written ? errno : writeErrno);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool WriteFileAtomically(const std::string& path, std::string_view content, std::string& error) {
+  const fs::path target = PathFromUtf8(path);
+  const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(L".");
+  const std::string leaf = PathToUtf8(target.filename());
+  RemoveAbandoned(folder, leaf);
+  fs::path temporary;
+  const int fd = CreateTemporary(folder, leaf, temporary);
+  if (fd < 0) {
+    error = std::strerror(errno);
+    return false;
+  }
+  if (!FillTemporary(fd, content, error)) {
+    ::_wremove(temporary.c_str());
+    return false;
+  }
+  if (!::MoveFileExW(temporary.c_str(), target.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    error = SystemMessage(::GetLastError());
+    ::_wremove(temporary.c_str());
+    return false;
+  }
+  return true;
+}
+#else
+// Removes the temporary files a killed writer left in `folder`. A folder that
+// cannot be listed is left as it is: the write itself will tell.
+void RemoveAbandoned(const std::string& folder, int dirFd, const std::string& leaf) {
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (IsAbandoned(name, leaf)) ::unlinkat(dirFd, name.c_str(), 0);
+  }
 }
 
 // Creates a new temporary file in the folder open as `dirFd`; sets `name`.
@@ -101,7 +224,7 @@ bool FillTemporary(int fd, std::string_view content, std::string& error) {
 // been moved; the rename goes by path, so a moved folder keeps its old file.
 bool ReplaceInFolder(int dirFd, const std::string& folder, const std::string& path,
                      std::string_view content, std::string& error) {
-  const std::string leaf = std::filesystem::path(path).filename().string();
+  const std::string leaf = fs::path(path).filename().string();
   RemoveAbandoned(folder, dirFd, leaf);
   std::string name;
   const int fd = CreateTemporary(dirFd, leaf, name);
@@ -109,7 +232,7 @@ bool ReplaceInFolder(int dirFd, const std::string& folder, const std::string& pa
     error = std::strerror(errno);
     return false;
   }
-  const std::string temporaryPath = (std::filesystem::path(folder) / name).string();
+  const std::string temporaryPath = (fs::path(folder) / name).string();
   if (!FillTemporary(fd, content, error)) {
     ::unlinkat(dirFd, name.c_str(), 0);
     return false;
@@ -127,7 +250,7 @@ bool ReplaceInFolder(int dirFd, const std::string& folder, const std::string& pa
 }  // namespace
 
 bool WriteFileAtomically(const std::string& path, std::string_view content, std::string& error) {
-  const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+  const fs::path parent = fs::path(path).parent_path();
   const std::string folder = parent.empty() ? std::string(".") : parent.string();
   const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dirFd < 0) {
@@ -138,6 +261,7 @@ bool WriteFileAtomically(const std::string& path, std::string_view content, std:
   ::close(dirFd);
   return replaced;
 }
+#endif
 
 ScopedFileWriter::ScopedFileWriter(FileWriter writer)
     : previous_(std::exchange(CurrentWriter(), std::move(writer))) {}

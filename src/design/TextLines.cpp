@@ -4,6 +4,8 @@
 #include <ios>
 #include <iterator>
 
+#include "Paths.h"
+
 namespace sekora {
 
 std::vector<std::string_view> SplitLines(std::string_view text) {
@@ -25,7 +27,7 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
 }
 
 bool ReadWholeFile(const std::string& path, std::string& content) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(PathFromUtf8(path), std::ios::binary);
   if (!in) return false;
   // A read that fails part way (a folder opened as a file, a failing disk)
   // throws from the stream buffer: the file is unreadable like any other.

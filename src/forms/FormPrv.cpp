@@ -38,10 +38,9 @@ void CheckSheetFigures(const KeisanRecord& rec, const std::string& folder) {
 
 // The record of row `row`, ready to draw: its figures are known to load.
 KeisanRecord ReadDrawableRecord(const DesignConditions& conditions, std::int16_t row) {
-  const std::string folder = AppFolder();
   KeisanRecord rec{};
-  ReadSelectedRecord(folder, conditions, row, rec);
-  CheckSheetFigures(rec, folder);
+  ReadSelectedRecord(AppFolder(), conditions, row, rec);
+  CheckSheetFigures(rec, FigureFolder());
   return rec;
 }
 
@@ -98,7 +97,7 @@ void FormPrv::DrawSelectedRow() {
   {
     QPainter painter(&sheet);
     QtSurface surface(painter, dpi);
-    DrawSheet(surface, kScreenMode, rec, session_.conditions, AppFolder());
+    DrawSheet(surface, kScreenMode, rec, session_.conditions, FigureFolder());
   }
   sheet_ = sheet;
   shownRow_ = session_.SelectedNo;
@@ -150,7 +149,7 @@ void FormPrv::PrintCopies(PrintTarget& target, std::int16_t copies) {
     const KeisanRecord rec = ReadDrawableRecord(session_.conditions, shownRow_);
     DrawingSurface& surface = target.BeginDocument();
     try {
-      DrawSheet(surface, kPrinterMode, rec, session_.conditions, AppFolder());
+      DrawSheet(surface, kPrinterMode, rec, session_.conditions, FigureFolder());
     } catch (...) {
       target.AbortDocument();
       throw;

@@ -1,6 +1,9 @@
 #include "AppFolder.h"
 
 #include <QCoreApplication>
+#include <optional>
+
+#include "DataFolders.h"
 
 namespace sekora {
 
@@ -11,11 +14,26 @@ std::string& FolderOverride() {
   return folder;
 }
 
+// Found once per run of the program: the first use may copy the catalogues.
+const DataFolders& ProgramDataFolders() {
+  static std::optional<DataFolders> folders;
+  if (!folders) {
+    const std::string program = QCoreApplication::applicationDirPath().toStdString();
+    folders = FindDataFolders(program, UserDataFolder());
+  }
+  return *folders;
+}
+
 }  // namespace
 
 std::string AppFolder() {
   if (!FolderOverride().empty()) return FolderOverride();
-  return QCoreApplication::applicationDirPath().toStdString();
+  return ProgramDataFolders().work;
+}
+
+std::string FigureFolder() {
+  if (!FolderOverride().empty()) return FolderOverride();
+  return ProgramDataFolders().figures;
 }
 
 void SetAppFolder(const std::string& folder) {

@@ -61,11 +61,21 @@ double QtSurface::TextHeight(const std::string&) const {
   return QFontMetricsF(font_).height();
 }
 
+void QtSurface::UsePaperPenUnit(double twips) {
+  paperPenUnit_ = twips;
+  SetDrawWidth(drawWidth_);
+}
+
 void QtSurface::SetDrawWidth(int width) {
   drawWidth_ = width;
   QPen pen(Qt::black);
-  pen.setCosmetic(true);
-  pen.setWidth(width);
+  if (paperPenUnit_ > 0.0) {
+    // A pen in logical units scales with the page like everything else.
+    pen.setWidthF(width * paperPenUnit_);
+  } else {
+    pen.setCosmetic(true);
+    pen.setWidth(width);
+  }
   painter_.setPen(pen);
 }
 

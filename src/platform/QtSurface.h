@@ -20,6 +20,11 @@ class QtSurface : public DrawingSurface {
   // active while the surface is used.
   QtSurface(QPainter& painter, double dpi);
 
+  // From now on one unit of DrawWidth is `twips` long on paper instead of one
+  // device pixel. A file has no pixels of its own: it is viewed and printed
+  // at any scale, so its pens are given as lengths.
+  void UsePaperPenUnit(double twips);
+
   void SetFont(const std::string& typeface) override;
   void SetFontSize(double points) override;
   double FontSize() const override { return points_; }
@@ -53,6 +58,7 @@ class QtSurface : public DrawingSurface {
   double points_ = 9.0;
   bool italic_ = false;
   int drawWidth_ = 1;
+  double paperPenUnit_ = 0.0;  // twips per unit; 0: one device pixel
   double currentX_ = 0.0;
   double currentY_ = 0.0;
 };

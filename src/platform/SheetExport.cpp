@@ -1,5 +1,6 @@
 #include "SheetExport.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -10,6 +11,7 @@
 #include <QSvgGenerator>
 #include <stdexcept>
 
+#include "OutlineTextDevice.h"
 #include "QtSurface.h"
 #include "Twips.h"
 
@@ -19,6 +21,11 @@ namespace {
 
 using DrawFunction = std::function<void(DrawingSurface&)>;
 
+// One unit of the sheet's pen in a file is a dot of a 600-dpi printer, the
+// printer the pen widths are made for, at whatever resolution the file is
+// drawn or later viewed.
+constexpr double kFilePenUnitTwips = kTwipsPerInch / 600.0;
+
 QSize PageSizeInPixels(int dpi) {
   return TwipsSize(kA4WidthTwips, kA4HeightTwips, dpi);
 }
@@ -27,6 +34,7 @@ QSize PageSizeInPixels(int dpi) {
 void DrawOrDiscard(QPainter& painter, double dpi, const QString& path, const DrawFunction& draw) {
   try {
     QtSurface surface(painter, dpi);
+    surface.UsePaperPenUnit(kFilePenUnitTwips);
     draw(surface);
   } catch (...) {
     painter.end();
@@ -68,9 +76,30 @@ void ExportPng(const QString& path, const std::string& outPath, int dpi, const D
   }
 }
 
+// The texts of the page as invisible SVG text over their outlines, so that
+// the words can still be found and selected.
+QByteArray HiddenTexts(const std::vector<OutlinedText>& texts) {
+  QString hidden = QStringLiteral(
+      "<g fill=\"#000000\" fill-opacity=\"0\" stroke=\"none\" font-family=\"IPAMincho, "
+      "serif\">\n");
+  for (const OutlinedText& text : texts) {
+    hidden += QStringLiteral("<text x=\"%1\" y=\"%2\" font-size=\"%3\">%4</text>\n")
+                  .arg(text.baselineStart.x())
+                  .arg(text.baselineStart.y())
+                  .arg(text.pixelSize)
+                  .arg(text.text.toHtmlEscaped());
+  }
+  hidden += QStringLiteral("</g>\n");
+  return hidden.toUtf8();
+}
+
+// Text goes into the SVG as glyph outlines, which look the same wherever the
+// file is opened, whatever fonts are installed there.
 void ExportSvg(const QString& path, const std::string& outPath, int dpi, const DrawFunction& draw) {
+  QBuffer svg;
+  svg.open(QIODevice::WriteOnly);
   QSvgGenerator generator;
-  generator.setFileName(path);
+  generator.setOutputDevice(&svg);
   generator.setResolution(dpi);
   generator.setSize(PageSizeInPixels(dpi));
   generator.setViewBox(QRect(QPoint(0, 0), PageSizeInPixels(dpi)));
@@ -78,8 +107,24 @@ void ExportSvg(const QString& path, const std::string& outPath, int dpi, const D
   QPainter painter;
   BeginOrThrow(painter, generator, outPath);
   painter.fillRect(QRect(QPoint(0, 0), PageSizeInPixels(dpi)), Qt::white);
-  DrawOrDiscard(painter, dpi, path, draw);
+  std::vector<OutlinedText> texts;
+  {
+    OutlineTextDevice outlines(painter);
+    QPainter outlinePainter;
+    BeginOrThrow(outlinePainter, outlines, outPath);
+    DrawOrDiscard(outlinePainter, dpi, path, draw);
+    outlinePainter.end();
+    texts = outlines.Texts();
+  }
   painter.end();
+
+  QByteArray document = svg.data();
+  document.insert(document.lastIndexOf("</svg>"), HiddenTexts(texts));
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly) || file.write(document) != document.size()) {
+    file.remove();
+    throw std::runtime_error("計算書を書き込めません: " + outPath);
+  }
 }
 
 }  // namespace

@@ -6,21 +6,15 @@
 
 namespace sekora {
 
-namespace {
-
-constexpr std::int16_t kPrinterMode = 1;
-
-// The printer's pen unit is much finer than the screen's.
-int PenWidth(std::int16_t mode) {
+int SheetPenWidth(std::int16_t mode) {
+  constexpr std::int16_t kPrinterMode = 1;
   return mode == kPrinterMode ? 3 : 1;
 }
-
-}  // namespace
 
 void DrawSheet(DrawingSurface& target, std::int16_t mode, const KeisanRecord& rec,
                const DesignConditions& conditions, const std::string& figureFolder) {
   SheetLayout sheet(target);
-  target.SetDrawWidth(PenWidth(mode));
+  target.SetDrawWidth(SheetPenWidth(mode));
   DrawTitleAndConditions(sheet, rec, conditions);
   sheet.MoveBaseDown();
   DrawCriticalDepthSection(sheet, rec, conditions, figureFolder);

@@ -12,6 +12,10 @@
 
 namespace sekora {
 
+// The pen of `mode`: three units on the printer (mode 1), whose pen unit is
+// much finer than the screen's, else one.
+int SheetPenWidth(std::int16_t mode);
+
 // Draws the whole sheet of `rec` on `target`, top left at the surface's
 // origin. `mode` 1 is the printer, which gets a pen three units wide; any
 // other mode draws with a one-unit pen. The figures are read from

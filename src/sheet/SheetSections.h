@@ -18,6 +18,15 @@ inline constexpr char kInletFigure[] = "寸法.wmf";
 void DrawTitleAndConditions(SheetLayout& sheet, const KeisanRecord& rec,
                             const DesignConditions& conditions);
 
+// The cells of section 1 that belong to the run rather than to one
+// candidate, each at its place on the sheet: Q and L on the first row, Z1, Z2
+// and g on the second, α on the third. The summary of a run shows its
+// conditions with these same cells.
+void DrawDischargeCell(SheetLayout& sheet, const DesignConditions& conditions);
+void DrawLengthCell(SheetLayout& sheet, const DesignConditions& conditions);
+void DrawLevelsAndGravityRow(SheetLayout& sheet, const DesignConditions& conditions);
+void DrawAlphaCell(SheetLayout& sheet, const DesignConditions& conditions);
+
 // Section 2, the outlet critical depth, as box or pipe; sets sheet.RowBase.
 void DrawCriticalDepthSection(SheetLayout& sheet, const KeisanRecord& rec,
                               const DesignConditions& conditions, const std::string& figureFolder);

@@ -1,5 +1,7 @@
 # Shared by the sekora-cli end-to-end scripts, which source it after setting
-# `cli` (the tool) and `data` (the shipped data folder).
+# `cli` (the tool) and `data` (the shipped data folder). SEKORA_RUNNER, when
+# set, runs a tool built for another system (wine64 for a Windows build).
+runner=${SEKORA_RUNNER:-}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 passed=0
@@ -19,7 +21,7 @@ check() {  # check NAME CONDITION...
 # run ARGS...: runs the tool without a display, leaving its output, errors
 # and status in files.
 run() {
-  env -u DISPLAY -u WAYLAND_DISPLAY "$cli" "$@" >"$work/out" 2>"$work/err"
+  env -u DISPLAY -u WAYLAND_DISPLAY $runner "$cli" "$@" >"$work/out" 2>"$work/err"
   echo $? >"$work/status"
 }
 status() { cat "$work/status"; }

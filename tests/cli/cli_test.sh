@@ -30,7 +30,7 @@ cp "$work/d/Keisan.txt" "$work/good.txt"
 mkdir -p "$work/bin"
 cp "$cli" "$work/bin/"
 cp "$data/BOX.TXT" "$data/KAN.TXT" "$work/bin/"
-"$work/bin/sekora-cli" --q 1.5 --l 20 >"$work/out2" 2>&1
+$runner "$work/bin/$(basename "$cli")" --q 1.5 --l 20 >"$work/out2" 2>&1
 check "default folder is the program's" cmp -s "$work/bin/Keisan.txt" "$work/good.txt"
 
 # A calculation loads no Qt library (the dynamic loader lists what it loads).
@@ -139,5 +139,10 @@ check "too many candidates named" err_has "32767"
 run --help
 check "help exit 0" [ "$(status)" = 0 ]
 check "help lists options" grep -qF -- "--circle-ratio" "$work/out"
+check "help says where Keisan.txt goes" grep -qF -- "~/.local/share/sekora" "$work/out"
+
+run --version
+check "version exit 0" [ "$(status)" = 0 ]
+check "version from the build" [ "$(cat "$work/out")" = "sekora-cli ${SEKORA_VERSION:-?}" ]
 
 finish sekora-cli

@@ -1,13 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
 #include "Catalogue.h"
 #include "DesignError.h"
 #include "KeisanFile.h"
+#include "Paths.h"
 #include "RunDesign.h"
 #include "Sections.h"
 #include "TempFolder.h"
@@ -163,6 +166,34 @@ TEST(RunDesign, AnAbandonedRunKeepsThePreviousResults) {
   DesignConditions c = Conditions(1.0);
   EXPECT_THROW(RunDesign(folder.path(), c), CatalogueError);
   EXPECT_EQ(folder.Read("Keisan.txt"), "previous\r\n");
+}
+
+// Windows opens files by wide-character paths: a folder named in Japanese
+// must work there as on Linux, and a second run must replace the results
+// of the first (rename cannot replace a file on Windows).
+TEST(RunDesign, ASecondRunReplacesTheResultsInAFolderWithAJapaneseName) {
+  testing::TempFolder root;
+  std::filesystem::create_directory(PathFromUtf8(root.File("函渠 計算結果")));
+  root.Write("函渠 計算結果/BOX.TXT", "1.000 1.000\r\n0.800 0.800\r\n");
+  root.Write("函渠 計算結果/KAN.TXT", "1.000\r\n");
+  const std::string folder = root.File("函渠 計算結果");
+  DesignConditions both = Conditions(1.0);
+  RunDesign(folder, both);
+  const std::string first = root.Read("函渠 計算結果/Keisan.txt");
+  EXPECT_EQ(std::count(first.begin(), first.end(), '\n'), 3);
+  DesignConditions pipes = Conditions(1.0);
+  pipes.ShapeOption = ShapePipeOnly;
+  RunDesign(folder, pipes);
+  const std::string second = root.Read("函渠 計算結果/Keisan.txt");
+  EXPECT_EQ(second.substr(0, 8), "0,1,0.00");
+  EXPECT_EQ(std::count(second.begin(), second.end(), '\n'), 1);
+  Candidates records;
+  KeisanFile(kFileModeRead, records, pipes, folder);
+  EXPECT_EQ(pipes.CandidateCount, 1);
+  // Only the catalogues and the results are left: no temporary file.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(PathFromUtf8(folder)),
+                          std::filesystem::directory_iterator()),
+            3);
 }
 
 std::string ReadFile(const std::string& path) {

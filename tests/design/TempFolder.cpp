@@ -1,37 +1,45 @@
 #include "TempFolder.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
-#include <vector>
+
+#include "Paths.h"
 
 namespace sekora::testing {
 
 TempFolder::TempFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "sekora-test-XXXXXX").string();
-  std::vector<char> name(pattern.begin(), pattern.end());
-  name.push_back('\0');
-  if (::mkdtemp(name.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = name.data();
+  namespace fs = std::filesystem;
+  std::random_device random;
+  constexpr int kAttempts = 100;
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    const fs::path folder = fs::temp_directory_path() / ("sekora-test-" + std::to_string(random()));
+    // create_directory is false for a folder that exists already.
+    if (fs::create_directory(folder)) {
+      path_ = PathToUtf8(folder);
+      return;
+    }
+  }
+  throw std::runtime_error("no temporary folder could be made");
 }
 
 TempFolder::~TempFolder() {
   std::error_code ec;
-  std::filesystem::remove_all(path_, ec);
+  std::filesystem::remove_all(PathFromUtf8(path_), ec);
 }
 
 std::string TempFolder::File(const std::string& name) const {
-  return (std::filesystem::path(path_) / name).string();
+  return JoinPath(path_, name);
 }
 
 void TempFolder::Write(const std::string& name, const std::string& content) const {
-  std::ofstream(File(name), std::ios::binary) << content;
+  std::ofstream(PathFromUtf8(File(name)), std::ios::binary) << content;
 }
 
 std::string TempFolder::Read(const std::string& name) const {
-  std::ifstream in(File(name), std::ios::binary);
+  std::ifstream in(PathFromUtf8(File(name)), std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 

@@ -31,7 +31,7 @@ void Put32(std::vector<std::uint8_t>& bytes, std::uint32_t value) {
 }
 
 std::string ShiftJis(const std::string& utf8) {
-  auto encoded = ConvertText(utf8, "UTF-8", "CP932");
+  auto encoded = EncodeText(utf8, kShiftJisCodePage);
   if (!encoded) throw std::invalid_argument("no Shift-JIS form for the text " + utf8);
   return *encoded;
 }

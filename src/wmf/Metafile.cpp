@@ -9,6 +9,7 @@
 #include "CharsetText.h"
 #include "FigureError.h"
 #include "MetafileFormat.h"
+#include "Paths.h"
 
 namespace sekora {
 
@@ -157,10 +158,10 @@ class ObjectTable {
   std::vector<std::optional<GdiObject>> slots_;
 };
 
-std::string DecodeText(std::span<const std::uint8_t> bytes, std::uint8_t charset) {
+std::string TextOfFigure(std::span<const std::uint8_t> bytes, std::uint8_t charset) {
   std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
   text = text.substr(0, text.find('\0'));
-  auto decoded = ConvertText(text, CharsetEncoding(charset), "UTF-8");
+  auto decoded = DecodeText(text, CharsetCodePage(charset));
   if (!decoded) throw FormatError("文字列を文字コード変換できません");
   return std::move(*decoded);
 }
@@ -213,7 +214,7 @@ MetafileFont ReadFont(ByteReader& params) {
   params.Take(4);  // precisions, quality, pitch and family
   // Writers may shorten the record after the face name's terminating zero.
   const std::size_t nameBytes = std::min(kFaceNameBytes, params.Remaining());
-  font.faceName = DecodeText(params.Take(nameBytes), font.charset);
+  font.faceName = TextOfFigure(params.Take(nameBytes), font.charset);
   return font;
 }
 
@@ -341,7 +342,7 @@ class RecordParser {
     const auto bytes = TakeString(params, length);
     params.Take(static_cast<std::size_t>(length) % 2);  // padding to a whole word
     const MetafilePoint at = params.PointYX();
-    records_.push_back(TextRecord{at, DecodeText(bytes, charset_)});
+    records_.push_back(TextRecord{at, TextOfFigure(bytes, charset_)});
   }
 
   void ParseExtTextOut(ByteReader& params) {
@@ -349,7 +350,7 @@ class RecordParser {
     const std::int16_t length = params.I16();
     const std::uint16_t options = params.U16();
     if (options & (kExtTextOutOpaque | kExtTextOutClipped)) params.Take(8);  // clipping rectangle
-    records_.push_back(TextRecord{at, DecodeText(TakeString(params, length), charset_)});
+    records_.push_back(TextRecord{at, TextOfFigure(TakeString(params, length), charset_)});
   }
 
   void Select(const GdiObject& object) {
@@ -417,7 +418,7 @@ Metafile ParseMetafile(std::span<const std::uint8_t> bytes, const std::string& n
 }
 
 Metafile LoadMetafile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
+  std::ifstream file(PathFromUtf8(path), std::ios::binary);
   if (!file) throw FigureError("図ファイル " + path + " を開けません");
   const std::string unreadable = "図ファイル " + path + " を読み込めません: 読み取りに失敗しました";
   std::vector<std::uint8_t> bytes;

@@ -1,0 +1,122 @@
+#include "DataFolders.h"
+
+#ifdef _WIN32
+#include <process.h>
+#else
+#include <unistd.h>
+#endif
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+#include "AtomicFile.h"
+#include "Catalogue.h"
+#include "DesignError.h"
+#include "Paths.h"
+#include "TextLines.h"
+
+namespace sekora {
+namespace {
+
+namespace fs = std::filesystem;
+
+#ifdef _WIN32
+std::string EnvironmentValue(const wchar_t* name) {
+  const wchar_t* value = ::_wgetenv(name);
+  return value ? PathToUtf8(fs::path(value)) : std::string();
+}
+
+long ProcessId() {
+  return static_cast<long>(::_getpid());
+}
+#else
+std::string EnvironmentValue(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? std::string(value) : std::string();
+}
+
+long ProcessId() {
+  return static_cast<long>(::getpid());
+}
+#endif
+
+bool Exists(const std::string& path) {
+  std::error_code ec;
+  return fs::exists(PathFromUtf8(path), ec);
+}
+
+void CopyCatalogue(const std::string& shipped, const std::string& user, const char* name) {
+  const std::string target = JoinPath(user, name);
+  if (Exists(target)) return;
+  std::string content;
+  // A catalogue that was not shipped is missed by the run that needs it,
+  // which names it.
+  if (!ReadWholeFile(JoinPath(shipped, name), content)) return;
+  std::string error;
+  if (!WriteFileAtomically(target, content, error)) {
+    throw CatalogueError(std::string("断面表 ") + name + " をコピーできません: " + target + "（" +
+                         error + "）");
+  }
+}
+
+}  // namespace
+
+std::string ShippedDataFolder(const std::string& programFolder) {
+  if (Exists(JoinPath(programFolder, kBoxCatalogueName))) return programFolder;
+  const fs::path installed = PathFromUtf8(programFolder).parent_path() / "share" / "sekora";
+  return PathToUtf8(installed.lexically_normal());
+}
+
+std::string UserDataFolder() {
+#ifdef _WIN32
+  const std::string local = EnvironmentValue(L"LOCALAPPDATA");
+  return local.empty() ? std::string() : JoinPath(local, "Sekora");
+#else
+  const std::string dataHome = EnvironmentValue("XDG_DATA_HOME");
+  // The XDG rules ignore a relative setting.
+  if (!dataHome.empty() && dataHome.front() == '/') return JoinPath(dataHome, "sekora");
+  const std::string home = EnvironmentValue("HOME");
+  return home.empty() ? std::string() : JoinPath(home, ".local/share/sekora");
+#endif
+}
+
+bool IsWritableFolder(const std::string& folder) {
+  const fs::path probe =
+      PathFromUtf8(folder) / (".sekora-write-check-" + std::to_string(ProcessId()));
+  bool made = false;
+  {
+    std::ofstream file(probe, std::ios::binary);
+    made = file.good() && (file << 'x') && file.flush();
+  }
+  std::error_code ec;
+  fs::remove(probe, ec);
+  return made;
+}
+
+void CopyCataloguesOnce(const std::string& shipped, const std::string& user) {
+  std::error_code ec;
+  fs::create_directories(PathFromUtf8(user), ec);
+  if (ec) {
+    throw CatalogueError("データフォルダを作成できません: " + user + "（" + ec.message() + "）");
+  }
+  CopyCatalogue(shipped, user, kBoxCatalogueName);
+  CopyCatalogue(shipped, user, kPipeCatalogueName);
+}
+
+DataFolders FindDataFolders(const std::string& programFolder, const std::string& userFolder) {
+  const std::string shipped = ShippedDataFolder(programFolder);
+  if (shipped == programFolder && IsWritableFolder(programFolder)) {
+    return {programFolder, programFolder};
+  }
+  if (userFolder.empty()) {
+    throw CatalogueError(
+        "プログラムのフォルダに書き込めず、ユーザーのデータフォルダも分かりません（HOME "
+        "が設定されていません）");
+  }
+  CopyCataloguesOnce(shipped, userFolder);
+  return {userFolder, shipped};
+}
+
+}  // namespace sekora

@@ -1,0 +1,43 @@
+// Where the program finds the catalogues and figures it ships with, and
+// where the user's catalogues and Keisan.txt live.
+#pragma once
+
+#include <string>
+
+namespace sekora {
+
+struct DataFolders {
+  std::string work;     // BOX.TXT and KAN.TXT as the user keeps them, and Keisan.txt
+  std::string figures;  // the figure files of the calculation sheet
+};
+
+// The folder of the shipped catalogues and figures of a program that lies in
+// `programFolder`: that folder itself when BOX.TXT is beside the program (the
+// build folder, a portable copy), otherwise ../share/sekora (an installed
+// program).
+std::string ShippedDataFolder(const std::string& programFolder);
+
+// The user's own data folder: $XDG_DATA_HOME/sekora, by default
+// ~/.local/share/sekora ("%LOCALAPPDATA%\Sekora" on Windows); empty when the
+// environment names no home.
+std::string UserDataFolder();
+
+// True when a file can be made in `folder`, found out by making one and
+// removing it again (permissions alone do not tell: a read-only file system,
+// or a user such as root whom permissions do not stop).
+bool IsWritableFolder(const std::string& folder);
+
+// Copies the shipped BOX.TXT and KAN.TXT of `shipped` into `user`, creating
+// it, wherever `user` has no file of that name yet: the user's edited
+// catalogues are never overwritten. Throws CatalogueError when the folder or
+// a copy cannot be made.
+void CopyCataloguesOnce(const std::string& shipped, const std::string& user);
+
+// The folders a program in `programFolder` works with. The catalogues, the
+// figures and Keisan.txt stay beside the program when they are shipped there
+// and the folder is writable; otherwise the work folder is `userFolder`
+// (filled by CopyCataloguesOnce) and the figures are read from where they
+// were shipped. Throws CatalogueError when the user folder cannot be set up.
+DataFolders FindDataFolders(const std::string& programFolder, const std::string& userFolder);
+
+}  // namespace sekora

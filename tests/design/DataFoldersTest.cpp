@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "DataFolders.h"
+#include "DesignError.h"
+#include "Paths.h"
+#include "TempFolder.h"
+
+namespace sekora {
+namespace {
+
+using testing::TempFolder;
+
+void MakeFolder(const std::string& path) {
+  std::filesystem::create_directories(PathFromUtf8(path));
+}
+
+// An installed program: bin/ with nothing beside it, the shipped data in
+// share/sekora.
+class InstalledLayout : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    MakeFolder(bin_);
+    MakeFolder(share_);
+    root_.Write("share/sekora/BOX.TXT", "1.000 1.000\r\n");
+    root_.Write("share/sekora/KAN.TXT", "0.600\r\n");
+  }
+
+  TempFolder root_;
+  const std::string bin_ = root_.File("bin");
+  const std::string share_ = root_.File("share/sekora");
+  const std::string user_ = root_.File("home/.local/share/sekora");
+};
+
+TEST_F(InstalledLayout, ShippedDataIsFoundBesideTheProgramOrInShare) {
+  EXPECT_EQ(ShippedDataFolder(bin_), PathToUtf8(PathFromUtf8(share_).lexically_normal()));
+  root_.Write("bin/BOX.TXT", "2.000 2.000\r\n");
+  EXPECT_EQ(ShippedDataFolder(bin_), bin_);
+}
+
+TEST_F(InstalledLayout, FirstUseCopiesTheCataloguesAndLaterUsesKeepTheUsersEdits) {
+  const DataFolders folders = FindDataFolders(bin_, user_);
+  EXPECT_EQ(folders.work, user_);
+  EXPECT_EQ(PathFromUtf8(folders.figures).lexically_normal(),
+            PathFromUtf8(share_).lexically_normal());
+  EXPECT_EQ(root_.Read("home/.local/share/sekora/BOX.TXT"), "1.000 1.000\r\n");
+  EXPECT_EQ(root_.Read("home/.local/share/sekora/KAN.TXT"), "0.600\r\n");
+
+  // The user edits one catalogue and deletes the other: the edit stays, the
+  // missing one comes back from the install.
+  root_.Write("home/.local/share/sekora/BOX.TXT", "' mine\r\n3.000 3.000\r\n");
+  std::filesystem::remove(PathFromUtf8(JoinPath(user_, "KAN.TXT")));
+  FindDataFolders(bin_, user_);
+  EXPECT_EQ(root_.Read("home/.local/share/sekora/BOX.TXT"), "' mine\r\n3.000 3.000\r\n");
+  EXPECT_EQ(root_.Read("home/.local/share/sekora/KAN.TXT"), "0.600\r\n");
+}
+
+TEST_F(InstalledLayout, AUserFolderThatCannotBeMadeIsACatalogueError) {
+  root_.Write("blocked", "a file where the folder should go");
+  EXPECT_THROW(FindDataFolders(bin_, root_.File("blocked/sekora")), CatalogueError);
+  EXPECT_THROW(FindDataFolders(bin_, ""), CatalogueError);
+}
+
+TEST(DataFolders, AWritableProgramFolderWithItsDataKeepsEverythingBesideIt) {
+  TempFolder program;
+  program.Write("BOX.TXT", "1.000 1.000\r\n");
+  EXPECT_TRUE(IsWritableFolder(program.path()));
+  const DataFolders folders = FindDataFolders(program.path(), program.File("unused"));
+  EXPECT_EQ(folders.work, program.path());
+  EXPECT_EQ(folders.figures, program.path());
+  EXPECT_FALSE(std::filesystem::exists(PathFromUtf8(program.File("unused"))));
+  // The check leaves nothing behind.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(PathFromUtf8(program.path())),
+                          std::filesystem::directory_iterator()),
+            1);
+}
+
+TEST(DataFolders, AMissingFolderIsNotWritable) {
+  TempFolder root;
+  EXPECT_FALSE(IsWritableFolder(root.File("missing")));
+}
+
+#ifndef _WIN32
+// Sets an environment variable for one test, or clears it.
+class ScopedEnvironment {
+ public:
+  ScopedEnvironment(const char* name, const char* value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old;
+    value ? ::setenv(name, value, 1) : ::unsetenv(name);
+  }
+  ~ScopedEnvironment() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
+
+ private:
+  const char* name_;
+  std::optional<std::string> old_;
+};
+
+TEST(DataFolders, TheUserFolderFollowsTheXdgRules) {
+  const ScopedEnvironment home("HOME", "/home/engineer");
+  {
+    const ScopedEnvironment dataHome("XDG_DATA_HOME", nullptr);
+    EXPECT_EQ(UserDataFolder(), "/home/engineer/.local/share/sekora");
+  }
+  {
+    const ScopedEnvironment dataHome("XDG_DATA_HOME", "/data/engineer");
+    EXPECT_EQ(UserDataFolder(), "/data/engineer/sekora");
+  }
+  {
+    const ScopedEnvironment dataHome("XDG_DATA_HOME", "relative/ignored");
+    EXPECT_EQ(UserDataFolder(), "/home/engineer/.local/share/sekora");
+  }
+  const ScopedEnvironment noHome("HOME", nullptr);
+  const ScopedEnvironment noDataHome("XDG_DATA_HOME", nullptr);
+  EXPECT_EQ(UserDataFolder(), "");
+}
+#endif
+
+}  // namespace
+}  // namespace sekora

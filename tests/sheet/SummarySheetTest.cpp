@@ -1,0 +1,158 @@
+// The summary pages of a run: its conditions in the sheet's own cells, the
+// table of candidates with every status, the recommended marks and the table
+// split over pages.
+#include <gtest/gtest.h>
+
+#include "SheetTestSupport.h"
+#include "SummarySheet.h"
+
+namespace sekora::testing {
+namespace {
+
+// Rows of the table, counted in LineH from the top of the page.
+constexpr double kFirstPageFirstRow = 2.0 + 16.0;
+constexpr double kLaterPageFirstRow = 2.0 + 4.0;
+
+RecordingSurface DrawnPage(const RunSummary& summary, int page, std::int16_t mode = 1) {
+  RecordingSurface surface;
+  DrawSummaryPage(surface, mode, summary, page);
+  return surface;
+}
+
+std::string RowText(const RecordingSurface& surface, double lines) {
+  return Joined(TextsAtY(surface, lines * kLineH));
+}
+
+KeisanRecord WithStatus(KeisanRecord rec, std::int16_t status) {
+  rec.Status = status;
+  return rec;
+}
+
+// One candidate of every status, in the order the rows are listed.
+RunSummary EveryStatus() {
+  KeisanRecord outletOver = WithStatus(BoxPointEight(), StatusOutletOver);
+  outletOver.h2 = 0.861;
+  outletOver.h1 = 0.0;
+  outletOver.hReq = 0.0;
+  KeisanRecord inletOver = WithStatus(BoxPointEight(), StatusInletOver);
+  inletOver.hReq = 0.0;
+  KeisanRecord notFound = WithStatus(BoxOneByOne(), StatusInletNotFound);
+  notFound.hReq = 0.0;
+  return {{BoxOneByOne(), BoxPointEight(), outletOver, inletOver, notFound, PipeOne()},
+          WorkedConditions(),
+          {.box = 0, .pipe = 5}};
+}
+
+RunSummary ManyRows(std::size_t count) {
+  return {Candidates(count, BoxOneByOne()), WorkedConditions(), {.box = count - 1, .pipe = {}}};
+}
+
+TEST(SummarySheet, EveryStatusHasItsRowWithDepthsHeightAndResult) {
+  const RecordingSurface page = DrawnPage(EveryStatus(), 0);
+  const double first = kFirstPageFirstRow;
+  EXPECT_EQ(RowText(page, first - 1), "NoBox・管h2h1hReq断面高計算結果推奨");
+  EXPECT_EQ(RowText(page, first), "    11.000×1.000 0.467 0.673 0.773 1.000ＯＫ◎");
+  EXPECT_EQ(RowText(page, first + 1),
+            "    20.800×0.800 0.542 0.790 0.870 0.800余裕高考慮にてオーバーしました");
+  EXPECT_EQ(RowText(page, first + 2),
+            "    30.800×0.800 0.861    －h2が断面超過 0.800吐口計算水深がオーバーしました");
+  EXPECT_EQ(RowText(page, first + 3),
+            "    40.800×0.800 0.542 0.790h1が断面超過 0.800呑口計算水深がオーバーしました");
+  EXPECT_EQ(RowText(page, first + 4),
+            "    51.000×1.000 0.467 0.673h1が求まらず 1.000呑口計算水深が求まりません");
+  EXPECT_EQ(RowText(page, first + 5), "    6φ1.000 0.574 0.663 0.853 1.000ＯＫ◎");
+  EXPECT_EQ(RowText(page, first + 7),
+            "◎：推奨断面（ＯＫのうち内空断面積が最小のボックスと円形管）");
+}
+
+TEST(SummarySheet, ColumnsLineUpUnderTheirHeadings) {
+  const RecordingSurface page = DrawnPage(EveryStatus(), 0);
+  const std::vector<PrintedText> row = TextsAtY(page, kFirstPageFirstRow * kLineH);
+  ASSERT_EQ(row.size(), 8u);
+  const double columns[] = {2.0, 5.5, 12.0, 15.5, 19.0, 26.0, 30.0, 45.5};
+  for (std::size_t i = 0; i < row.size(); ++i) {
+    EXPECT_TRUE(PrintedAt(row[i], GridX(columns[i]), kFirstPageFirstRow * kLineH, 10.5, false));
+  }
+  // Rules above and below the headings and under the last row, the pen of the mode.
+  ASSERT_EQ(page.lines.size(), 3u);
+  EXPECT_DOUBLE_EQ(page.lines[2].y1, (kFirstPageFirstRow + 6) * kLineH);
+  for (const DrawnLine& line : page.lines) EXPECT_EQ(line.width, 3);
+  EXPECT_EQ(DrawnPage(EveryStatus(), 0, 0).lines[0].width, 1);
+}
+
+TEST(SummarySheet, ConditionsStandInTheSheetsOwnCells) {
+  RunSummary summary = EveryStatus();
+  summary.conditions.Q = 1.5;
+  const RecordingSurface page = DrawnPage(summary, 0);
+  const RecordingSurface sheet = DrawnSheet(BoxOneByOne(), summary.conditions);
+  for (const char* text : {"函渠断面の決定", "１．設計条件", " 1.500m /s", "3", "10.000m", "0.000m",
+                           "9.800m/s", "2", "1.000", "重力加速度(g) ", "ｴﾈﾙｷﾞｰ補正係数(α) "}) {
+    const PrintedText onSheet = TextNamed(sheet, text);
+    EXPECT_TRUE(PrintedAt(TextNamed(page, text), onSheet.x, onSheet.y, onSheet.size, false))
+        << text;
+  }
+  EXPECT_EQ(RowText(page, 2 + 9),
+            "粗度係数(ボックス) 0.020粗度係数(円形管) 0.010ｴﾈﾙｷﾞｰ補正係数(α) 1.000");
+  EXPECT_EQ(RowText(page, 2 + 11), "余裕高(ボックス) H×0.100余裕高(円形管) φ×0.190");
+}
+
+TEST(SummarySheet, RoughnessOfAMissingShapeIsLeftOutAndNoOkRowIsSaid) {
+  const RunSummary boxesOnly = SummaryOfRun({BoxPointEight()}, WorkedConditions());
+  const RecordingSurface page = DrawnPage(boxesOnly, 0);
+  EXPECT_TRUE(TextsNamed(page, "粗度係数(円形管) ").empty());
+  EXPECT_EQ(TextsNamed(page, "粗度係数(ボックス) ").size(), 1u);
+  EXPECT_TRUE(TextsNamed(page, "◎").empty());
+  EXPECT_EQ(RowText(page, kFirstPageFirstRow + 2), "ＯＫの断面はありません");
+}
+
+TEST(SummarySheet, SummaryOfARunMarksTheSmallestPassingBoxAndPipe) {
+  KeisanRecord smallBox = BoxOneByOne();
+  smallBox.B = 0.9;
+  const RunSummary summary = SummaryOfRun(
+      {BoxOneByOne(), smallBox, BoxPointEight(), PipeOne(), PipeOne()}, WorkedConditions());
+  const RecordingSurface page = DrawnPage(summary, 0);
+  const std::vector<PrintedText> marks = TextsNamed(page, "◎");
+  ASSERT_EQ(marks.size(), 2u);
+  EXPECT_DOUBLE_EQ(marks[0].y, (kFirstPageFirstRow + 1) * kLineH);  // the 0.9 x 1.0 box
+  EXPECT_DOUBLE_EQ(marks[1].y, (kFirstPageFirstRow + 3) * kLineH);  // the first of two pipes
+}
+
+TEST(SummarySheet, PagesHoldFortyFiveRowsFirstThenFiftyEight) {
+  EXPECT_EQ(SummaryPageCount(0), 1);
+  EXPECT_EQ(SummaryPageCount(45), 1);
+  EXPECT_EQ(SummaryPageCount(46), 2);
+  EXPECT_EQ(SummaryPageCount(103), 2);
+  EXPECT_EQ(SummaryPageCount(104), 3);
+}
+
+TEST(SummarySheet, LongTableContinuesWithItsHeadingsRepeated) {
+  const RunSummary summary = ManyRows(60);
+  const RecordingSurface first = DrawnPage(summary, 0);
+  const RecordingSurface second = DrawnPage(summary, 1);
+  EXPECT_EQ(RowText(first, kFirstPageFirstRow + 44).substr(0, 5), "   45");
+  EXPECT_TRUE(RowText(first, kFirstPageFirstRow + 46).empty());  // no legend yet
+  EXPECT_TRUE(TextsNamed(first, "◎").empty());
+
+  EXPECT_EQ(Joined(TextsAtY(second, 2 * kLineH)), "函渠断面の決定");
+  EXPECT_TRUE(TextsNamed(second, "１．設計条件").empty());
+  EXPECT_EQ(RowText(second, 2 + 1), "２．計算結果一覧（続き）");
+  EXPECT_EQ(RowText(second, kLaterPageFirstRow - 1), RowText(first, kFirstPageFirstRow - 1));
+  EXPECT_EQ(RowText(second, kLaterPageFirstRow).substr(0, 5), "   46");
+  EXPECT_EQ(RowText(second, kLaterPageFirstRow + 14),
+            "   601.000×1.000 0.467 0.673 0.773 1.000ＯＫ◎");
+  EXPECT_EQ(RowText(second, kLaterPageFirstRow + 16),
+            "◎：推奨断面（ＯＫのうち内空断面積が最小のボックスと円形管）");
+}
+
+TEST(SummarySheet, AFullLastPageStillFitsItsLegendOnTheA4Page) {
+  const RunSummary summary = ManyRows(103);
+  const RecordingSurface last = DrawnPage(summary, 1);
+  const double a4Height = 16840;
+  double lowest = 0;
+  for (const PrintedText& text : last.texts) lowest = std::max(lowest, text.y + kLineH);
+  EXPECT_LE(lowest, a4Height);
+  EXPECT_EQ(TextsNamed(last, "◎").size(), 1u);
+}
+
+}  // namespace
+}  // namespace sekora::testing
