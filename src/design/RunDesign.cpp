@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <optional>
 
 #include "Catalogue.h"
 #include "CriticalDepth.h"
@@ -107,26 +106,13 @@ void StoreStep(KeisanRecord& rec, const InletStep& s, const OutletTerms& t) {
   rec.E2 = s.E2;
 }
 
-// The last two steps of a search. A search that swings between two depths
-// meets the same h1 again and again; a step depends on nothing but h1, so
-// an earlier step at exactly the same h1 is taken as it was.
-class StepMemory {
- public:
-  const InletStep* Find(double h1) const {
-    for (const std::optional<InletStep>& s : steps_) {
-      if (s && s->h1 == h1) return &*s;
-    }
-    return nullptr;
-  }
-  void Remember(const InletStep& s) {
-    steps_[next_] = s;
-    next_ = 1 - next_;
-  }
-
- private:
-  std::optional<InletStep> steps_[2];
-  int next_ = 0;
-};
+// The iteration a swinging search ends on. A step depends on nothing but
+// h1, so once h1 is back at its value of two iterations ago the search
+// repeats those two iterations until the step limit: it can go on from the
+// last iteration with the same parity, where the record ends up the same.
+int LastIterationOfSwing(int k) {
+  return k + 2 * ((kStepLimit + 1 - k) / 2);
+}
 
 double SectionHeight(const KeisanRecord& rec) {
   return rec.Kind == KindBox ? rec.H : rec.D;
@@ -136,16 +122,16 @@ double SectionHeight(const KeisanRecord& rec) {
 // Too much energy at the inlet lowers h1, too little raises it.
 void SearchInletDepth(KeisanRecord& rec, const DesignConditions& c) {
   const OutletTerms terms = ComputeOutletTerms(rec, c);
-  StepMemory memory;
+  double depthOf[2] = {0.0, 0.0};  // h1 of the last two iterations, by parity
   rec.h1 = rec.h2;
   for (int k = 0;; ++k) {
     if (!(rec.h1 > 0.0)) {
       rec.Status = StatusInletNotFound;
       return;
     }
-    const InletStep* known = memory.Find(rec.h1);
-    const InletStep step = known != nullptr ? *known : EvaluateInlet(rec, terms, c);
-    if (known == nullptr) memory.Remember(step);
+    if (k >= 2 && rec.h1 == depthOf[k % 2]) k = LastIterationOfSwing(k);
+    depthOf[k % 2] = rec.h1;
+    const InletStep step = EvaluateInlet(rec, terms, c);
     if (!step.usable) {
       rec.Status = StatusInletNotFound;
       return;
