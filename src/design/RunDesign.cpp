@@ -230,6 +230,9 @@ void RunDesign(const std::string& folder, DesignConditions& conditions, const Ru
   Candidates candidates;
   conditions.CandidateCount = 0;
   LoadSections(folder, conditions, candidates);
+  if (options.candidatesTotal != nullptr) {
+    options.candidatesTotal->store(static_cast<int>(candidates.size()));
+  }
   DesignCandidates(candidates, conditions, options);
   KeisanFile(kFileModeWrite, candidates, conditions, folder);
 }

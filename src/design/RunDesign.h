@@ -11,9 +11,10 @@ namespace sekora {
 
 // How a run uses the machine, and how another thread watches and stops it.
 struct RunOptions {
-  unsigned threads = 1;                        // calculation threads; 0 counts as 1
-  std::atomic<int>* candidatesDone = nullptr;  // counts the candidates designed
-  const std::atomic<bool>* cancel = nullptr;   // once true, the run stops
+  unsigned threads = 1;                         // calculation threads; 0 counts as 1
+  std::atomic<int>* candidatesDone = nullptr;   // counts the candidates designed
+  std::atomic<int>* candidatesTotal = nullptr;  // the run's candidates, once read
+  const std::atomic<bool>* cancel = nullptr;    // once true, the run stops
 };
 
 // Gives every candidate its roughness, critical depth, inlet depth by the

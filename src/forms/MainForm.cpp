@@ -321,6 +321,7 @@ void MainForm::ReadConditions() {
 }
 
 void MainForm::Calculate() {
+  if (progress_.Running()) return;  // a click while the window waits for the run
   ReadConditions();
   const DesignConditions& conditions = session_.conditions;
   if (!(conditions.Q > 0 && conditions.L > 0)) {
@@ -330,7 +331,13 @@ void MainForm::Calculate() {
   }
   try {
     const WaitCursor busy;
-    RunDesign(AppFolder(), session_.conditions);
+    // The run works on its own copy: the windows read the session meanwhile.
+    const std::string folder = AppFolder();
+    DesignConditions running = session_.conditions;
+    progress_.Run(this, [&](const RunOptions& options) { RunDesign(folder, running, options); });
+    session_.conditions = running;
+  } catch (const RunCancelledError&) {
+    return;  // stopped by the user: nothing was written, nothing to say
   } catch (const DesignError& error) {
     MessageBoxes::ShowMessage(this, QString::fromUtf8(error.what()), MessageBoxes::Buttons::Ok);
     return;
@@ -341,12 +348,14 @@ void MainForm::Calculate() {
 }
 
 void MainForm::End() {
+  progress_.Cancel();
   QApplication::closeAllWindows();
   if (session_.quitApplication) session_.quitApplication();
 }
 
 void MainForm::closeEvent(QCloseEvent* event) {
   // The program lives as long as the main window: closing it is End.
+  progress_.Cancel();
   if (session_.preview) session_.preview->close();
   if (session_.resultsList) session_.resultsList->close();
   event->accept();

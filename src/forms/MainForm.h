@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 
+#include "RunProgress.h"
 #include "Session.h"
 
 class QCheckBox;
@@ -37,8 +38,13 @@ class MainForm : public QWidget {
   QLineEdit* Jyouken(int index) const { return jyouken_.at(static_cast<std::size_t>(index)); }
 
   // Copies the conditions into the session and, when Q and L are positive,
-  // runs the calculation and shows its results list.
+  // runs the calculation and shows its results list. The window stays
+  // responsive during the run, which shows its progress when it lasts and
+  // can be cancelled; a cancelled run changes nothing.
   void Calculate();
+
+  // The calculation run of the last Calculate.
+  RunProgress& Progress() { return progress_; }
   // Closes every window and ends the program.
   void End();
 
@@ -74,6 +80,7 @@ class MainForm : public QWidget {
   QLabel* notice_ = nullptr;
   QString noticeText_;
   std::array<QPushButton*, 2> button_{};
+  RunProgress progress_;
 };
 
 }  // namespace sekora
