@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <optional>
 #include <vector>
 
 #include "ScaledDigits.h"
@@ -264,7 +265,55 @@ double FormatRound(double value, Pattern pattern) {
   return FormatRoundOtherwise(value, decimals);
 }
 
+namespace {
+
+// Doubles 10^0 .. 10^15, all exact.
+constexpr std::array<double, 16> kPow10Exact = [] {
+  std::array<double, 16> p{};
+  double v = 1.0;
+  for (auto& e : p) {
+    e = v;
+    v *= 10.0;
+  }
+  return p;
+}();
+
+// The most digits of a plain decimal text read by PlainDecimalValue: their
+// integer stays below 2^53.
+constexpr int kPlainDigits = 15;
+
+// The value of a text that is nothing but a plain decimal number of at most
+// 15 digits ("0.673", "-12", "5."), as results files and catalogues hold
+// them; nothing for any other text. The digits form an exact integer and
+// 10^decimals is exact, so their quotient is the correctly rounded value of
+// the text, as the general reading gives it.
+std::optional<double> PlainDecimalValue(std::string_view text) {
+  const bool negative = !text.empty() && text.front() == '-';
+  std::uint64_t mantissa = 0;
+  int digits = 0;
+  int decimals = 0;
+  bool point = false;
+  for (std::size_t i = negative ? 1 : 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c >= '0' && c <= '9') {
+      mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
+      ++digits;
+      if (point) ++decimals;
+    } else if (c == '.' && !point && digits > 0) {
+      point = true;
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (digits == 0 || digits > kPlainDigits) return std::nullopt;
+  const double magnitude = static_cast<double>(mantissa) / kPow10Exact[decimals];
+  return negative ? -magnitude : magnitude;
+}
+
+}  // namespace
+
 double NumericValue(std::string_view text) {
+  if (const std::optional<double> plain = PlainDecimalValue(text)) return *plain;
   int digitCount = 0;
   const std::string number = LeadingNumber(text, digitCount);
   if (digitCount == 0) return 0.0;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <limits>
 #include <random>
 #include <string>
@@ -188,6 +189,26 @@ TEST(NumericValue, ReadsTheLeadingDecimalNumber) {
       {"1-", 1.0},        {"0.1", 0.1},
   };
   for (const auto& [text, value] : cases) EXPECT_EQ(NumericValue(text), value) << text;
+}
+
+TEST(NumericValue, ReadsPlainDecimalsAsCorrectlyRoundedAsTheCLibrary) {
+  std::mt19937_64 random(13);
+  std::uniform_int_distribution<int> length(1, 17);
+  std::uniform_int_distribution<int> digit(0, 9);
+  for (int i = 0; i < 300000; ++i) {
+    std::string text = (i % 3 == 0) ? "-" : "";
+    const int digits = length(random);
+    const int point = std::uniform_int_distribution<int>(0, digits)(random);
+    for (int d = 0; d < digits; ++d) {
+      if (d == point && d > 0) text.push_back('.');
+      text.push_back(static_cast<char>('0' + digit(random)));
+    }
+    if (i % 7 == 0) text.push_back('.');  // a point with no decimals after it
+    const double expected = std::strtod(text.c_str(), nullptr);
+    const double value = NumericValue(text);
+    ASSERT_EQ(value, expected) << text;
+    ASSERT_EQ(std::signbit(value), std::signbit(expected)) << text;
+  }
 }
 
 TEST(NumericValue, OverflowGivesAnInfinityAndUnderflowZero) {
