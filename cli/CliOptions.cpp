@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 #include <cctype>
+#include <cmath>
 #include <map>
 
 #include "NumberText.h"
@@ -21,8 +22,11 @@ struct OptionTexts {
 };
 
 double NumberValue(const std::string& option, const std::string& text) {
+  // Digits beyond the range of a double overflow to infinity: no number a
+  // calculation can use.
   const std::optional<double> value = ParseStrictNumber(text);
-  if (!value) throw UsageError(option + " の値が数値ではありません: " + text);
+  if (!value || !std::isfinite(*value))
+    throw UsageError(option + " の値が数値ではありません: " + text);
   return *value;
 }
 

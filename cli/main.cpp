@@ -13,12 +13,13 @@
 #include <cstring>
 #include <filesystem>
 #include <iostream>
+#include <new>
 #include <nlohmann/json.hpp>
+#include <stdexcept>
 
 #include "CliOptions.h"
 #include "DataFolders.h"
 #include "DesignError.h"
-#include "KeisanFile.h"
 #include "NumberText.h"
 #include "Paths.h"
 #include "ResultRow.h"
@@ -106,32 +107,45 @@ void PrintRows(const sekora::Candidates& records, int count, bool json) {
   if (json) std::cout << "]\n";
 }
 
+// Everything the tool prints goes out whole or is an error: a full disk, a
+// closed or broken output is reported instead of a truncated list.
+void FlushStandardOutput() {
+  std::cout.flush();
+  if (!std::cout) throw std::runtime_error("標準出力に書き込めません");
+}
+
 int Run(const sekora::cli::CliOptions& options) {
-  sekora::DesignConditions conditions = options.conditions;
+  const sekora::DesignConditions& conditions = options.conditions;
   if (!(conditions.Q > 0.0) || !(conditions.L > 0.0)) {
     std::cerr << kNoFlowMessage << '\n';
     return kExitFailure;
   }
   const sekora::DataFolders folders = FoldersOf(options);
-  sekora::RunDesign(folders.work, conditions, sekora::RunOptions{.threads = options.jobs});
-
-  // The list is built from the file, as the results window builds it.
-  sekora::Candidates records;
-  sekora::KeisanFile(sekora::kFileModeRead, records, conditions, folders.work);
+  if (options.sheetRow) {
 #ifdef SEKORA_WITH_SHEET
-  if (options.sheetRow) {
-    return sekora::cli::WriteSheet(folders, conditions,
-                                   static_cast<std::int16_t>(*options.sheetRow), *options.sheetOut,
-                                   options.dpi);
-  }
-#elif !defined(SEKORA_HANDS_OVER_SHEETS)
-  if (options.sheetRow) {
-    std::cerr << "sekora-cli: この版は計算書を出力できません（Qt なしで作られています）\n";
-    return kExitFailure;
-  }
+    sekora::cli::CheckSheetTarget(*options.sheetOut);
+    sekora::cli::WriteSheetOfRun(folders, conditions, *options.sheetRow, *options.sheetOut,
+                                 options.dpi);
+    return 0;
+#else
+    throw std::runtime_error("この版は計算書を出力できません（Qt なしで作られています）");
 #endif
-  PrintRows(records, conditions.CandidateCount, options.json);
+  }
+  // The rows are this run's own, read through the text it wrote: another
+  // run writing Keisan.txt meanwhile cannot change them.
+  const sekora::DesignRun run =
+      sekora::RunDesign(folders.work, conditions, sekora::RunOptions{.threads = options.jobs});
+  PrintRows(run.records, run.conditions.CandidateCount, options.json);
+  FlushStandardOutput();
   return 0;
+}
+
+// Every error is one line on stderr.
+void ReportError(std::string message) {
+  for (char& c : message) {
+    if (c == '\n' || c == '\r') c = ' ';
+  }
+  std::cerr << "sekora-cli: " << message << std::endl;
 }
 
 #ifdef SEKORA_HANDS_OVER_SHEETS
@@ -141,8 +155,7 @@ int Run(const sekora::cli::CliOptions& options) {
 int HandOverToSheetProgram(char** argv) {
   const std::string program = sekora::JoinPath(sekora::ProgramFolder(), kSheetProgramName);
   ::execv(program.c_str(), argv);
-  std::cerr << "sekora-cli: 計算書の出力に必要な " << program
-            << " を起動できません: " << std::strerror(errno) << '\n';
+  ReportError("計算書の出力に必要な " + program + " を起動できません: " + std::strerror(errno));
   return kExitFailure;
 }
 #endif
@@ -154,10 +167,12 @@ int main(int argc, char** argv) {
     const sekora::cli::CliOptions options = sekora::cli::ParseCliOptions(Arguments(argc, argv));
     if (options.help) {
       std::cout << sekora::cli::HelpText();
+      FlushStandardOutput();
       return 0;
     }
     if (options.version) {
       std::cout << "sekora-cli " << SEKORA_VERSION << '\n';
+      FlushStandardOutput();
       return 0;
     }
 #ifdef SEKORA_HANDS_OVER_SHEETS
@@ -165,9 +180,11 @@ int main(int argc, char** argv) {
 #endif
     return Run(options);
   } catch (const sekora::cli::UsageError& e) {
-    std::cerr << "sekora-cli: " << e.what() << "\n(sekora-cli --help で使い方を表示します)\n";
+    ReportError(std::string(e.what()) + "（sekora-cli --help で使い方を表示します）");
+  } catch (const std::bad_alloc&) {
+    ReportError("メモリが足りません");
   } catch (const std::exception& e) {
-    std::cerr << "sekora-cli: " << e.what() << '\n';
+    ReportError(e.what());
   }
   return kExitFailure;
 }

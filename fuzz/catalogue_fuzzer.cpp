@@ -1,6 +1,7 @@
 // The catalogue reader on any bytes, read as BOX.TXT or as KAN.TXT: it loads
-// or fails with a typed error that names the file, and every candidate it
-// loads is one the calculation can work on.
+// or fails with a typed error that names the file, every candidate it loads
+// is one the calculation can work on and no larger than 100 m, and a UTF-8
+// byte-order mark before the text changes nothing.
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -22,14 +23,35 @@ void CheckCandidates(const sekora::Candidates& candidates,
     Require(rec.Status == sekora::StatusOk, "a loaded candidate starts with status 0");
     if (boxes) {
       Require(rec.Kind == sekora::KindBox && rec.D == 0.0, "a box has no diameter");
-      Require(rec.B > 0.0 && std::isfinite(rec.B) && std::isfinite(rec.H),
-              "a box has a positive finite width");
+      Require(rec.B > 0.0 && rec.B <= 100.0 && rec.H <= 100.0,
+              "a box has a positive width and no size over 100 m");
     } else {
       Require(rec.Kind == sekora::KindPipe && rec.B == 0.0 && rec.H == 0.0,
               "a pipe has no width or height");
-      Require(rec.D > 0.0 && std::isfinite(rec.D), "a pipe has a positive finite diameter");
+      Require(rec.D > 0.0 && rec.D <= 100.0, "a pipe has a positive diameter up to 100 m");
     }
   }
+}
+
+// The candidates of `text`, or the message of the error that refused it.
+struct Loaded {
+  sekora::DesignConditions conditions;
+  sekora::Candidates candidates;
+  std::string error;
+};
+
+Loaded Load(std::string_view text, const std::string& fileName, bool boxes) {
+  Loaded loaded;
+  try {
+    if (boxes) {
+      sekora::AppendBoxSections(text, fileName, loaded.conditions, loaded.candidates);
+    } else {
+      sekora::AppendPipeSections(text, fileName, loaded.conditions, loaded.candidates);
+    }
+  } catch (const sekora::DesignError& e) {
+    loaded.error = e.what();
+  }
+  return loaded;
 }
 
 }  // namespace
@@ -39,21 +61,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool boxes = (data[0] & 1) == 0;
   const std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
   const std::string fileName = boxes ? sekora::kBoxCatalogueName : sekora::kPipeCatalogueName;
-  sekora::DesignConditions conditions;
-  sekora::Candidates candidates;
-  try {
-    if (boxes) {
-      sekora::AppendBoxSections(text, fileName, conditions, candidates);
-    } else {
-      sekora::AppendPipeSections(text, fileName, conditions, candidates);
-    }
-  } catch (const sekora::CatalogueError& e) {
-    sekora::fuzz::RequireMessageNames(e.what(), fileName);
-    return 0;
-  } catch (const sekora::TooManyCandidatesError& e) {
-    sekora::fuzz::RequireMessageNames(e.what(), fileName);
+  const Loaded loaded = Load(text, fileName, boxes);
+  if (text.starts_with("\xEF\xBB\xBF")) return 0;
+  const Loaded marked = Load("\xEF\xBB\xBF" + std::string(text), fileName, boxes);
+  Require(marked.error == loaded.error && marked.candidates.size() == loaded.candidates.size(),
+          "a byte-order mark changes nothing", loaded.error);
+  if (!loaded.error.empty()) {
+    sekora::fuzz::RequireMessageNames(loaded.error, fileName);
     return 0;
   }
-  CheckCandidates(candidates, conditions, boxes);
+  CheckCandidates(loaded.candidates, loaded.conditions, boxes);
   return 0;
 }

@@ -1,6 +1,8 @@
 // The calculation on fuzzed design conditions and candidate sections: every
-// candidate ends with a status 0 to 4, every quantity is finite, and every
-// number the results file would carry is a number.
+// candidate ends with a status 0 to 4, every quantity is finite, every
+// number the results file would carry is a number, a passing candidate
+// really passed its freeboard check with finite numbers, and the records
+// read back from the results text are the ones written.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cmath>
@@ -38,6 +40,7 @@ double SectionSize(FuzzedDataProvider& in) {
 
 sekora::DesignConditions Conditions(FuzzedDataProvider& in) {
   sekora::DesignConditions c;
+  c.ExcludeNg = in.ConsumeBool() ? 1 : 0;
   for (double* value : {&c.Q, &c.L, &c.g, &c.Alpha, &c.Z1, &c.Z2, &c.BoxRatio, &c.CircleRatio}) {
     if (in.ConsumeBool()) *value = ConditionValue(in);
   }
@@ -59,6 +62,35 @@ sekora::Candidates Sections(FuzzedDataProvider& in) {
   return candidates;
 }
 
+// A passing candidate balanced its energies and its freeboard, computed
+// again from the conditions, is a finite depth below the section height:
+// no overflow was hidden by clearing the record.
+void CheckPassed(const sekora::KeisanRecord& rec, const sekora::DesignConditions& c) {
+  if (rec.Status != sekora::StatusOk) return;
+  const bool box = rec.Kind == sekora::KindBox;
+  const double height = box ? rec.H : rec.D;
+  const double ratio = box ? c.BoxRatio : c.CircleRatio;
+  const double freeboard = (1.0 - ratio) * height + rec.h1;
+  Require(std::isfinite(freeboard) && freeboard == rec.hReq && rec.hReq < height,
+          "a passing candidate has a finite freeboard below its height");
+  Require(rec.E1 == rec.E2, "a passing candidate balanced its energies");
+}
+
+// What the results file holds reads back line for line as it was written.
+void CheckReadBack(const sekora::Candidates& candidates, sekora::DesignConditions c) {
+  c.CandidateCount = static_cast<std::int16_t>(candidates.size());
+  const std::string text = sekora::ResultsText(candidates, c);
+  const sekora::Candidates read = sekora::ParseResultsText(text, "Keisan.txt");
+  std::size_t next = 0;
+  for (const sekora::KeisanRecord& rec : candidates) {
+    if (c.ExcludeNg == 1 && rec.Status != sekora::StatusOk) continue;
+    Require(next < read.size(), "every written record reads back");
+    Require(sekora::ResultsLine(read[next++]) == sekora::ResultsLine(rec),
+            "a record reads back as it was written", sekora::ResultsLine(rec));
+  }
+  Require(next == read.size(), "no record reads back that was not written");
+}
+
 void CheckCandidate(const sekora::KeisanRecord& rec) {
   Require(rec.Status >= sekora::StatusOk && rec.Status <= sekora::StatusFreeboardOver,
           "status is 0 to 4", std::to_string(rec.Status));
@@ -77,6 +109,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const sekora::DesignConditions conditions = Conditions(in);
   sekora::Candidates candidates = Sections(in);
   sekora::DesignCandidates(candidates, conditions);
-  for (const sekora::KeisanRecord& rec : candidates) CheckCandidate(rec);
+  for (const sekora::KeisanRecord& rec : candidates) {
+    CheckCandidate(rec);
+    CheckPassed(rec, conditions);
+  }
+  CheckReadBack(candidates, conditions);
   return 0;
 }

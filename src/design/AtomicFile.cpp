@@ -119,6 +119,35 @@ bool WriteAll(int fd, std::string_view content) {
   return true;
 }
 
+// The file a symbolic link names (even one that does not exist yet), so that
+// the link itself stays in place; any other path as it is.
+fs::path ResolveLink(const fs::path& path) {
+  constexpr int kMostLinks = 40;  // a loop of links ends somewhere
+  fs::path resolved = path;
+  std::error_code ec;
+  for (int i = 0; i < kMostLinks; ++i) {
+    if (!fs::is_symlink(fs::symlink_status(resolved, ec))) break;
+    const fs::path target = fs::read_symlink(resolved, ec);
+    if (ec) break;
+    resolved = target.is_absolute() ? target : resolved.parent_path() / target;
+  }
+  return resolved;
+}
+
+// Only a regular file is replaced: a device, a pipe or a folder at `path`
+// (perhaps reached through a link) would be destroyed by the move.
+bool IsReplaceable(const fs::path& path) {
+  std::error_code ec;
+  const fs::file_status status = fs::status(path, ec);
+  return !fs::exists(status) || fs::is_regular_file(status);
+}
+
+constexpr const char* kNotRegularFile = "通常のファイルではありません";
+
+fs::path FolderOf(const fs::path& path) {
+  return path.has_parent_path() ? path.parent_path() : fs::path(".");
+}
+
 #ifdef _WIN32
 // Windows cannot hold a folder open to work relative to it, and `rename`
 // there refuses to replace an existing file: the temporary file is reached by
@@ -160,9 +189,27 @@ bool FillTemporary(int fd, std::string_view content, std::string& error) {
 
 }  // namespace
 
-bool WriteFileAtomically(const std::string& path, std::string_view content, std::string& error) {
-  const fs::path target = PathFromUtf8(path);
-  const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(L".");
+StagedFile::~StagedFile() {
+  Discard();
+}
+
+void StagedFile::Discard() {
+  if (!temporaryName_.empty()) {
+    ::_wremove((PathFromUtf8(folder_) / PathFromUtf8(temporaryName_)).c_str());
+  }
+  temporaryName_.clear();
+}
+
+bool StagedFile::Stage(const std::string& path, std::string_view content, std::string& error) {
+  Discard();
+  const fs::path target = ResolveLink(PathFromUtf8(path));
+  if (!IsReplaceable(target)) {
+    error = kNotRegularFile;
+    return false;
+  }
+  const fs::path folder = FolderOf(target);
+  path_ = PathToUtf8(target);
+  folder_ = PathToUtf8(folder);
   const std::string leaf = PathToUtf8(target.filename());
   RemoveAbandoned(folder, leaf);
   fs::path temporary;
@@ -171,16 +218,27 @@ bool WriteFileAtomically(const std::string& path, std::string_view content, std:
     error = std::strerror(errno);
     return false;
   }
+  temporaryName_ = PathToUtf8(temporary.filename());
   if (!FillTemporary(fd, content, error)) {
-    ::_wremove(temporary.c_str());
+    Discard();
     return false;
   }
-  if (!::MoveFileExW(temporary.c_str(), target.c_str(),
+  return true;
+}
+
+bool StagedFile::Commit(std::string& error) {
+  if (temporaryName_.empty()) {
+    error = std::strerror(ENOENT);
+    return false;
+  }
+  const fs::path temporary = PathFromUtf8(folder_) / PathFromUtf8(temporaryName_);
+  if (!::MoveFileExW(temporary.c_str(), PathFromUtf8(path_).c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     error = SystemMessage(::GetLastError());
-    ::_wremove(temporary.c_str());
+    Discard();
     return false;
   }
+  temporaryName_.clear();
   return true;
 }
 #else
@@ -219,49 +277,76 @@ bool FillTemporary(int fd, std::string_view content, std::string& error) {
   return true;
 }
 
-// Every step after the folder is open. The temporary file is reached through
-// `dirFd`, so it is found and removed on failure even when the folder has
-// been moved; the rename goes by path, so a moved folder keeps its old file.
-bool ReplaceInFolder(int dirFd, const std::string& folder, const std::string& path,
-                     std::string_view content, std::string& error) {
-  const std::string leaf = fs::path(path).filename().string();
-  RemoveAbandoned(folder, dirFd, leaf);
+}  // namespace
+
+StagedFile::~StagedFile() {
+  Discard();
+}
+
+void StagedFile::Discard() {
+  if (!temporaryName_.empty()) ::unlinkat(dirFd_, temporaryName_.c_str(), 0);
+  if (dirFd_ >= 0) ::close(dirFd_);
+  dirFd_ = -1;
+  temporaryName_.clear();
+}
+
+// The temporary file is reached through the open folder, so it is found and
+// removed on failure even when the folder has been moved; the rename goes by
+// path, so a moved folder keeps its old file.
+bool StagedFile::Stage(const std::string& path, std::string_view content, std::string& error) {
+  Discard();
+  const fs::path target = ResolveLink(fs::path(path));
+  if (!IsReplaceable(target)) {
+    error = kNotRegularFile;
+    return false;
+  }
+  path_ = target.string();
+  folder_ = FolderOf(target).string();
+  dirFd_ = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dirFd_ < 0) {
+    error = std::strerror(errno);
+    return false;
+  }
+  const std::string leaf = target.filename().string();
+  RemoveAbandoned(folder_, dirFd_, leaf);
   std::string name;
-  const int fd = CreateTemporary(dirFd, leaf, name);
+  const int fd = CreateTemporary(dirFd_, leaf, name);
   if (fd < 0) {
     error = std::strerror(errno);
+    Discard();
     return false;
   }
-  const std::string temporaryPath = (fs::path(folder) / name).string();
+  temporaryName_ = name;
   if (!FillTemporary(fd, content, error)) {
-    ::unlinkat(dirFd, name.c_str(), 0);
+    Discard();
     return false;
   }
-  if (::rename(temporaryPath.c_str(), path.c_str()) != 0) {
-    error = std::strerror(errno);
-    ::unlinkat(dirFd, name.c_str(), 0);
-    return false;
-  }
-  // The rename itself reaches the disk with the folder.
-  ::fsync(dirFd);
   return true;
 }
 
-}  // namespace
-
-bool WriteFileAtomically(const std::string& path, std::string_view content, std::string& error) {
-  const fs::path parent = fs::path(path).parent_path();
-  const std::string folder = parent.empty() ? std::string(".") : parent.string();
-  const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dirFd < 0) {
-    error = std::strerror(errno);
+bool StagedFile::Commit(std::string& error) {
+  if (temporaryName_.empty()) {
+    error = std::strerror(ENOENT);
     return false;
   }
-  const bool replaced = ReplaceInFolder(dirFd, folder, path, content, error);
-  ::close(dirFd);
-  return replaced;
+  const std::string temporaryPath = (fs::path(folder_) / temporaryName_).string();
+  if (::rename(temporaryPath.c_str(), path_.c_str()) != 0) {
+    error = std::strerror(errno);
+    Discard();
+    return false;
+  }
+  temporaryName_.clear();
+  // The rename itself reaches the disk with the folder.
+  ::fsync(dirFd_);
+  Discard();
+  return true;
 }
 #endif
+
+bool WriteFileAtomically(const std::string& path, std::string_view content, std::string& error) {
+  StagedFile staged;
+  return staged.Stage(path, content, error) && staged.Commit(error);
+}
 
 ScopedFileWriter::ScopedFileWriter(FileWriter writer)
     : previous_(std::exchange(CurrentWriter(), std::move(writer))) {}

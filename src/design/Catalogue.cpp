@@ -1,6 +1,7 @@
 #include "Catalogue.h"
 
 #include <cmath>
+#include <new>
 
 #include "DesignError.h"
 #include "NumberText.h"
@@ -13,6 +14,16 @@ namespace {
 // A pipe must be wider than the first trial depth of the critical-depth
 // search, 1 mm, for the search to be defined.
 constexpr double kSmallestDiameter = 0.001;
+
+// No culvert is 100 m wide or high: a larger size is a typing slip, most
+// often millimetres ("600") typed for metres (0.600).
+constexpr double kLargestSize = 100.0;
+
+// A catalogue of 32 767 lines fits many times over.
+constexpr std::size_t kLargestCatalogueBytes = 16u * 1024u * 1024u;
+
+// Notepad begins a UTF-8 file with a byte-order mark.
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
 // Box columns, counted from 0: B in columns 1-5, H in columns 7-11.
 constexpr std::size_t kWidthColumn = 0;
@@ -33,6 +44,13 @@ std::string BadLineMessage(const std::string& fileName, std::size_t lineNo) {
   return fileName + " の " + std::to_string(lineNo) + " 行目の寸法が正しくありません";
 }
 
+void CheckNotOversized(double size, const std::string& fileName, std::size_t lineNo) {
+  if (size > kLargestSize) {
+    throw CatalogueError(fileName + " の " + std::to_string(lineNo) +
+                         " 行目の寸法が 100 m を超えています（メートルで書いてください）");
+  }
+}
+
 // Adds one all-zero candidate, as the 16-bit candidate count allows.
 KeisanRecord& AppendCandidate(const std::string& fileName, std::size_t lineNo,
                               DesignConditions& conditions, Candidates& candidates) {
@@ -49,6 +67,7 @@ KeisanRecord& AppendCandidate(const std::string& fileName, std::size_t lineNo,
 template <typename ReadLine>
 void AppendSections(std::string_view text, const std::string& fileName,
                     DesignConditions& conditions, Candidates& candidates, ReadLine readLine) {
+  if (text.starts_with(kUtf8ByteOrderMark)) text.remove_prefix(kUtf8ByteOrderMark.size());
   const std::vector<std::string_view> lines = SplitLines(text);
   for (std::size_t i = 0; i < lines.size(); ++i) {
     if (IsCommentOrBlank(lines[i])) continue;
@@ -56,13 +75,33 @@ void AppendSections(std::string_view text, const std::string& fileName,
   }
 }
 
-std::string ReadCatalogue(const std::string& folder, const char* name) {
+std::string ReadCatalogue(const std::string& folder, const std::string& name) {
   std::string content;
   const std::string path = JoinPath(folder, name);
-  if (!ReadWholeFile(path, content)) {
-    throw CatalogueError(std::string(name) + " が読み込めません: " + path);
+  switch (ReadDataFile(path, kLargestCatalogueBytes, content)) {
+    case FileRead::Read:
+      return content;
+    case FileRead::NotRegular:
+      throw CatalogueError(name + " は通常のファイルではありません: " + path);
+    case FileRead::TooLarge:
+      throw CatalogueError(name + " が大きすぎます（16 MiB まで）: " + path);
+    case FileRead::OutOfMemory:
+      throw CatalogueError(name + " を読み込むためのメモリが足りません: " + path);
+    case FileRead::Unreadable:
+      break;
   }
-  return content;
+  throw CatalogueError(name + " が読み込めません: " + path);
+}
+
+// Reads and appends one catalogue; running out of memory names the file.
+template <typename Append>
+void LoadCatalogue(const std::string& folder, const std::string& name, Append append) {
+  const std::string content = ReadCatalogue(folder, name);
+  try {
+    append(content, name);
+  } catch (const std::bad_alloc&) {
+    throw CatalogueError(name + " を読み込むためのメモリが足りません: " + JoinPath(folder, name));
+  }
 }
 
 }  // namespace
@@ -75,6 +114,8 @@ void AppendBoxSections(std::string_view text, const std::string& fileName,
                    rec.B = NumericValue(Columns(line, kWidthColumn, kFieldLength));
                    rec.H = NumericValue(Columns(line, kHeightColumn, kFieldLength));
                    if (!(rec.B > 0.0)) throw CatalogueError(BadLineMessage(fileName, lineNo));
+                   CheckNotOversized(rec.B, fileName, lineNo);
+                   CheckNotOversized(rec.H, fileName, lineNo);
                  });
 }
 
@@ -87,17 +128,20 @@ void AppendPipeSections(std::string_view text, const std::string& fileName,
                    if (!(rec.D > kSmallestDiameter) || !std::isfinite(rec.D)) {
                      throw CatalogueError(BadLineMessage(fileName, lineNo));
                    }
+                   CheckNotOversized(rec.D, fileName, lineNo);
                  });
 }
 
 void LoadSections(const std::string& folder, DesignConditions& conditions, Candidates& candidates) {
   if (conditions.ShapeOption != ShapePipeOnly) {
-    AppendBoxSections(ReadCatalogue(folder, kBoxCatalogueName), kBoxCatalogueName, conditions,
-                      candidates);
+    LoadCatalogue(folder, kBoxCatalogueName, [&](std::string_view text, const std::string& name) {
+      AppendBoxSections(text, name, conditions, candidates);
+    });
   }
   if (conditions.ShapeOption != ShapeBoxOnly) {
-    AppendPipeSections(ReadCatalogue(folder, kPipeCatalogueName), kPipeCatalogueName, conditions,
-                       candidates);
+    LoadCatalogue(folder, kPipeCatalogueName, [&](std::string_view text, const std::string& name) {
+      AppendPipeSections(text, name, conditions, candidates);
+    });
   }
 }
 

@@ -60,14 +60,18 @@ KeisanRecord ParseLine(std::string_view line, const std::string& path, std::size
   return rec;
 }
 
-// The lines of the results file; throws ResultsFileError when it is missing
-// or unreadable, or holds more lines than a 16-bit count.
-std::vector<std::string> ReadResultLines(const std::string& path) {
-  std::string content;
-  if (!ReadWholeFile(path, content)) {
-    throw ResultsFileError(std::string("計算結果ファイル ") + kResultsFileName +
-                           " が読み込めません: " + path);
-  }
+std::string CannotReadMessage(const std::string& path) {
+  return std::string("計算結果ファイル ") + kResultsFileName + " が読み込めません: " + path;
+}
+
+std::string CannotWriteMessage(const std::string& path, const std::string& error) {
+  return std::string("計算結果ファイル ") + kResultsFileName + " を書き込めません: " + path + "（" +
+         error + "）";
+}
+
+// The lines of results text; throws ResultsFileError when it holds more
+// lines than a 16-bit count.
+std::vector<std::string> SplitResultLines(std::string_view content, const std::string& path) {
   std::vector<std::string> lines;
   for (std::string_view line : SplitLines(content)) lines.emplace_back(line);
   if (lines.size() > static_cast<std::size_t>(kMaxCandidates)) {
@@ -77,32 +81,19 @@ std::vector<std::string> ReadResultLines(const std::string& path) {
   return lines;
 }
 
-void WriteResults(const Candidates& records, const DesignConditions& conditions,
-                  const std::string& path) {
+// The lines of the results file; throws ResultsFileError when it is missing
+// or unreadable, or holds more lines than a 16-bit count.
+std::vector<std::string> ReadResultLines(const std::string& path) {
   std::string content;
-  const std::size_t count = std::min(
-      records.size(), static_cast<std::size_t>(std::max<int>(conditions.CandidateCount, 0)));
-  for (std::size_t i = 0; i < count; ++i) {
-    const KeisanRecord& rec = records[i];
-    const bool written =
-        conditions.ExcludeNg == 0 || (conditions.ExcludeNg == 1 && rec.Status == StatusOk);
-    if (!written) continue;
-    content += ResultsLine(rec);
-    content += "\r\n";
-  }
-  std::string error;
-  if (!WriteFileAtomically(path, content, error)) {
-    throw ResultsFileError(std::string("計算結果ファイル ") + kResultsFileName +
-                           " を書き込めません: " + path + "（" + error + "）");
-  }
+  if (!ReadWholeFile(path, content)) throw ResultsFileError(CannotReadMessage(path));
+  return SplitResultLines(content, path);
 }
 
 void ReadResults(Candidates& records, DesignConditions& conditions, const std::string& path) {
   conditions.CandidateCount = 0;
-  const std::vector<std::string> lines = ReadResultLines(path);
-  Candidates read;
-  read.reserve(lines.size());
-  for (std::size_t i = 0; i < lines.size(); ++i) read.push_back(ParseLine(lines[i], path, i + 1));
+  std::string content;
+  if (!ReadWholeFile(path, content)) throw ResultsFileError(CannotReadMessage(path));
+  Candidates read = ParseResultsText(content, path);
   if (read.empty()) return;  // an empty file leaves the array as it was
   records = std::move(read);
   conditions.CandidateCount = static_cast<std::int16_t>(records.size());
@@ -122,14 +113,58 @@ std::string ResultsLine(const KeisanRecord& rec) {
   return line;
 }
 
+std::string ResultsText(const Candidates& records, const DesignConditions& conditions) {
+  std::string content;
+  const std::size_t count = std::min(
+      records.size(), static_cast<std::size_t>(std::max<int>(conditions.CandidateCount, 0)));
+  for (std::size_t i = 0; i < count; ++i) {
+    const KeisanRecord& rec = records[i];
+    const bool written =
+        conditions.ExcludeNg == 0 || (conditions.ExcludeNg == 1 && rec.Status == StatusOk);
+    if (!written) continue;
+    content += ResultsLine(rec);
+    content += "\r\n";
+  }
+  return content;
+}
+
+Candidates ParseResultsText(std::string_view content, const std::string& path) {
+  const std::vector<std::string> lines = SplitResultLines(content, path);
+  Candidates read;
+  read.reserve(lines.size());
+  for (std::size_t i = 0; i < lines.size(); ++i) read.push_back(ParseLine(lines[i], path, i + 1));
+  return read;
+}
+
+void StageResultsFile(StagedFile& staged, const std::string& folder, std::string_view content) {
+  const std::string path = JoinPath(folder, kResultsFileName);
+  std::string error;
+  if (!staged.Stage(path, content, error)) throw ResultsFileError(CannotWriteMessage(path, error));
+}
+
+void CommitResultsFile(StagedFile& staged, const std::string& folder) {
+  std::string error;
+  if (!staged.Commit(error)) {
+    throw ResultsFileError(CannotWriteMessage(JoinPath(folder, kResultsFileName), error));
+  }
+}
+
 void KeisanFile(std::int16_t fileMode, Candidates& records, DesignConditions& conditions,
                 const std::string& folder) {
   const std::string path = JoinPath(folder, kResultsFileName);
   if (fileMode == kFileModeWrite) {
-    WriteResults(records, conditions, path);
+    StagedFile staged;
+    StageResultsFile(staged, folder, ResultsText(records, conditions));
+    CommitResultsFile(staged, folder);
   } else if (fileMode == kFileModeRead) {
     ReadResults(records, conditions, path);
   }
+}
+
+std::size_t SelectedLineNo(std::int16_t candidateCount, std::int16_t selectedNo) {
+  if (candidateCount <= 0) return 0;
+  return selectedNo >= 1 && selectedNo <= candidateCount ? static_cast<std::size_t>(selectedNo)
+                                                         : static_cast<std::size_t>(candidateCount);
 }
 
 void ReadSelectedRecord(const std::string& folder, const DesignConditions& conditions,
@@ -137,9 +172,7 @@ void ReadSelectedRecord(const std::string& folder, const DesignConditions& condi
   if (conditions.CandidateCount <= 0) return;
   const std::string path = JoinPath(folder, kResultsFileName);
   const std::vector<std::string> lines = ReadResultLines(path);
-  const std::size_t bound = static_cast<std::size_t>(conditions.CandidateCount);
-  const std::size_t wanted =
-      selectedNo >= 1 && static_cast<std::size_t>(selectedNo) <= bound ? selectedNo : bound;
+  const std::size_t wanted = SelectedLineNo(conditions.CandidateCount, selectedNo);
   if (lines.size() < wanted) {
     throw ResultsFileError(std::string(kResultsFileName) + " に " + std::to_string(wanted) +
                            " 行目がありません: " + path);

@@ -1,9 +1,12 @@
 // Keisan.txt: the results of the last run, one line of 25 fields per candidate.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
+#include "AtomicFile.h"
 #include "DesignConditions.h"
 #include "KeisanRecord.h"
 
@@ -16,6 +19,22 @@ inline constexpr std::int16_t kFileModeRead = 1;
 // The 25 fields of `rec` as one line of Keisan.txt, without the line end.
 std::string ResultsLine(const KeisanRecord& rec);
 
+// The content of Keisan.txt for candidates 1 .. conditions.CandidateCount of
+// `records`: one line each, ended by CR LF (only Status 0 when ExcludeNg is
+// 1).
+std::string ResultsText(const Candidates& records, const DesignConditions& conditions);
+
+// The records of results text as the file readers see them; `path` names the
+// file in error messages. Throws ResultsFileError for a malformed line or
+// more lines than a 16-bit count.
+Candidates ParseResultsText(std::string_view content, const std::string& path);
+
+// Writes `content` beside `folder`/Keisan.txt, to be put in place by
+// CommitResultsFile. Both throw ResultsFileError; the previous file stays
+// until the commit succeeds.
+void StageResultsFile(StagedFile& staged, const std::string& folder, std::string_view content);
+void CommitResultsFile(StagedFile& staged, const std::string& folder);
+
 // FileMode 0 writes candidates 1 .. conditions.CandidateCount of `records`
 // (only Status 0 when ExcludeNg is 1) to `folder`/Keisan.txt, replacing the
 // old file only once the new one is complete. FileMode 1 reads the file back:
@@ -23,6 +42,10 @@ std::string ResultsLine(const KeisanRecord& rec);
 // other mode does nothing. Throws ResultsFileError.
 void KeisanFile(std::int16_t fileMode, Candidates& records, DesignConditions& conditions,
                 const std::string& folder);
+
+// The line ReadSelectedRecord reads for `selectedNo`: itself when it lies in
+// 1 .. candidateCount, else the last line, candidateCount (0 for none).
+std::size_t SelectedLineNo(std::int16_t candidateCount, std::int16_t selectedNo);
 
 // The record of line `selectedNo` of `folder`/Keisan.txt, reading at most
 // conditions.CandidateCount lines; a number outside 1 .. CandidateCount gives

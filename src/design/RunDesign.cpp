@@ -10,6 +10,7 @@
 #include "KeisanFile.h"
 #include "NumberText.h"
 #include "ParallelFor.h"
+#include "Paths.h"
 
 namespace sekora {
 namespace {
@@ -165,6 +166,18 @@ void CheckFreeboard(KeisanRecord& rec, const DesignConditions& c) {
   if (!(rec.hReq < height)) rec.Status = StatusFreeboardOver;
 }
 
+// A candidate can only pass with every quantity a real number: a freeboard
+// that is not finite (a ratio that overflowed) fails the freeboard check,
+// any other quantity that is not finite means the inlet depth was not found.
+void FailNonFinite(KeisanRecord& rec) {
+  if (rec.Status != StatusOk) return;
+  for (const double* q : Quantities(rec)) {
+    if (std::isfinite(*q)) continue;
+    rec.Status = std::isfinite(rec.hReq) ? StatusInletNotFound : StatusFreeboardOver;
+    return;
+  }
+}
+
 // A candidate whose arithmetic broke down is NG already; the quantities it
 // was left with must not carry a NaN or an infinity into the results file.
 void ClearNonFinite(KeisanRecord& rec) {
@@ -219,6 +232,7 @@ void DesignCandidates(Candidates& candidates, const DesignConditions& conditions
                   throw RunCancelledError(kCancelledMessage);
                 }
                 DesignCandidate(candidates[i], conditions);
+                FailNonFinite(candidates[i]);
                 ClearNonFinite(candidates[i]);
                 if (options.candidatesDone != nullptr) {
                   options.candidatesDone->fetch_add(1, std::memory_order_relaxed);
@@ -226,15 +240,32 @@ void DesignCandidates(Candidates& candidates, const DesignConditions& conditions
               });
 }
 
-void RunDesign(const std::string& folder, DesignConditions& conditions, const RunOptions& options) {
+DesignRun CalculateRun(const std::string& folder, const DesignConditions& conditions,
+                       const RunOptions& options) {
+  DesignRun run;
+  run.conditions = conditions;
+  run.conditions.CandidateCount = 0;
   Candidates candidates;
-  conditions.CandidateCount = 0;
-  LoadSections(folder, conditions, candidates);
+  LoadSections(folder, run.conditions, candidates);
   if (options.candidatesTotal != nullptr) {
     options.candidatesTotal->store(static_cast<int>(candidates.size()));
   }
-  DesignCandidates(candidates, conditions, options);
-  KeisanFile(kFileModeWrite, candidates, conditions, folder);
+  DesignCandidates(candidates, run.conditions, options);
+  run.resultsText = ResultsText(candidates, run.conditions);
+  // The records go through the text of the file, so that every output of
+  // the run shows the numbers Keisan.txt holds.
+  run.records = ParseResultsText(run.resultsText, JoinPath(folder, kResultsFileName));
+  run.conditions.CandidateCount = static_cast<std::int16_t>(run.records.size());
+  return run;
+}
+
+DesignRun RunDesign(const std::string& folder, const DesignConditions& conditions,
+                    const RunOptions& options) {
+  DesignRun run = CalculateRun(folder, conditions, options);
+  StagedFile staged;
+  StageResultsFile(staged, folder, run.resultsText);
+  CommitResultsFile(staged, folder);
+  return run;
 }
 
 }  // namespace sekora

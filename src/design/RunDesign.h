@@ -25,9 +25,26 @@ struct RunOptions {
 void DesignCandidates(Candidates& candidates, const DesignConditions& conditions,
                       const RunOptions& options = {});
 
-// Loads the catalogues of `folder`, designs every candidate and writes
-// `folder`/Keisan.txt. Throws DesignError (the previous Keisan.txt is kept).
-void RunDesign(const std::string& folder, DesignConditions& conditions,
-               const RunOptions& options = {});
+// One completed run: the conditions it ran with and its results exactly as
+// Keisan.txt holds them.
+struct DesignRun {
+  // CandidateCount is the number of lines of the results.
+  DesignConditions conditions;
+  // The content of Keisan.txt.
+  std::string resultsText;
+  // The lines of resultsText read back, as the list and the sheet read them.
+  Candidates records;
+};
+
+// Loads the catalogues of `folder` and designs every candidate; writes
+// nothing. Throws DesignError; `conditions` is never changed.
+DesignRun CalculateRun(const std::string& folder, const DesignConditions& conditions,
+                       const RunOptions& options = {});
+
+// Calculates as CalculateRun does and, once the whole run has succeeded,
+// replaces `folder`/Keisan.txt with its results. Throws DesignError (the
+// previous Keisan.txt is kept); `conditions` is never changed.
+DesignRun RunDesign(const std::string& folder, const DesignConditions& conditions,
+                    const RunOptions& options = {});
 
 }  // namespace sekora

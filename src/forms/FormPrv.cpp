@@ -11,7 +11,6 @@
 #include "DesignError.h"
 #include "DrawSheet.h"
 #include "FigureError.h"
-#include "KeisanFile.h"
 #include "MessageBoxes.h"
 #include "Metafile.h"
 #include "PrinterDialog.h"
@@ -36,10 +35,11 @@ void CheckSheetFigures(const KeisanRecord& rec, const std::string& folder) {
   for (const std::string& path : SheetFigurePaths(rec, folder)) LoadMetafile(path);
 }
 
-// The record of row `row`, ready to draw: its figures are known to load.
-KeisanRecord ReadDrawableRecord(const DesignConditions& conditions, std::int16_t row) {
-  KeisanRecord rec{};
-  ReadSelectedRecord(AppFolder(), conditions, row, rec);
+// The record of row `row` of the session's run, ready to draw: the file is
+// still the one the run wrote and the figures are known to load.
+KeisanRecord ReadDrawableRecord(const Session& session, std::int16_t row) {
+  const KeisanRecord rec =
+      SelectedRecord(session.written.Read(AppFolder()), session.conditions, row);
   CheckSheetFigures(rec, FigureFolder());
   return rec;
 }
@@ -88,7 +88,7 @@ void FormPrv::CreateControls() {
 }
 
 void FormPrv::DrawSelectedRow() {
-  const KeisanRecord rec = ReadDrawableRecord(session_.conditions, session_.SelectedNo);
+  const KeisanRecord rec = ReadDrawableRecord(session_, session_.SelectedNo);
   const double dpi = ScreenDpi();
   const qreal ratio = devicePixelRatio();
   QPixmap sheet(TwipsSize(kPageWidth, kPageHeight, dpi) * ratio);
@@ -146,7 +146,7 @@ void FormPrv::Print() {
 void FormPrv::PrintCopies(PrintTarget& target, std::int16_t copies) {
   for (std::int16_t copy = 1; copy <= copies; ++copy) {
     // Each copy is drawn from the file as it is now.
-    const KeisanRecord rec = ReadDrawableRecord(session_.conditions, shownRow_);
+    const KeisanRecord rec = ReadDrawableRecord(session_, shownRow_);
     DrawingSurface& surface = target.BeginDocument();
     try {
       DrawSheet(surface, kPrinterMode, rec, session_.conditions, FigureFolder());

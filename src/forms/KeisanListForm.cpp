@@ -9,7 +9,6 @@
 #include "DesignError.h"
 #include "FontSubstitution.h"
 #include "FormPrv.h"
-#include "KeisanFile.h"
 #include "MessageBoxes.h"
 #include "NumberText.h"
 #include "ResultRow.h"
@@ -84,8 +83,7 @@ void KeisanListForm::CreateControls() {
 }
 
 void KeisanListForm::LoadRows() {
-  Candidates records;
-  KeisanFile(kFileModeRead, records, session_.conditions, AppFolder());
+  const Candidates records = session_.written.Read(AppFolder());
   list1_->clear();
   const int count =
       std::min<int>(session_.conditions.CandidateCount, static_cast<int>(records.size()));
@@ -122,9 +120,13 @@ void KeisanListForm::DoubleClickSelectedRow() {
   const std::string number = selected.front()->text().left(kRowNumberWidth).toStdString();
   session_.SelectedNo = ToInt16(NumericValue(number)).value_or(0);
 
+  // The status is looked up in the file as it is now; a line the file does
+  // not have counts as passing and the preview then reports it.
   std::int16_t status = StatusOk;
   try {
-    status = LookupStatus(AppFolder(), session_.SelectedNo);
+    const Candidates records = session_.written.Read(AppFolder());
+    const int row = session_.SelectedNo;
+    if (row >= 1 && row <= static_cast<int>(records.size())) status = records[row - 1].Status;
   } catch (const DesignError& error) {
     ShowError(this, error);
     return;

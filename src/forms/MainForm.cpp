@@ -305,9 +305,9 @@ std::int16_t MainForm::SelectedShape() const {
   return ShapeBoth;
 }
 
-void MainForm::ReadConditions() {
+DesignConditions MainForm::ReadConditions() const {
   auto value = [this](int index) { return NumericValue(Jyouken(index)->text().toStdString()); };
-  DesignConditions& conditions = session_.conditions;
+  DesignConditions conditions;
   conditions.Q = value(0);
   conditions.L = value(1);
   conditions.Z1 = value(2);
@@ -318,12 +318,13 @@ void MainForm::ReadConditions() {
   conditions.CircleRatio = value(7);
   conditions.ShapeOption = SelectedShape();
   conditions.ExcludeNg = check1_->isChecked() ? 1 : 0;
+  return conditions;
 }
 
 void MainForm::Calculate() {
   if (progress_.Running()) return;  // a click while the window waits for the run
-  ReadConditions();
-  const DesignConditions& conditions = session_.conditions;
+  // The session keeps the last completed run until this one has completed.
+  const DesignConditions conditions = ReadConditions();
   if (!(conditions.Q > 0 && conditions.L > 0)) {
     MessageBoxes::ShowMessage(this, QString::fromUtf8(kZeroConditionMessage),
                               MessageBoxes::Buttons::Ok);
@@ -331,11 +332,11 @@ void MainForm::Calculate() {
   }
   try {
     const WaitCursor busy;
-    // The run works on its own copy: the windows read the session meanwhile.
     const std::string folder = AppFolder();
-    DesignConditions running = session_.conditions;
-    progress_.Run(this, [&](const RunOptions& options) { RunDesign(folder, running, options); });
-    session_.conditions = running;
+    DesignRun run;
+    progress_.Run(this,
+                  [&](const RunOptions& options) { run = RunDesign(folder, conditions, options); });
+    session_.AdoptRun(run.conditions, run.resultsText);
   } catch (const RunCancelledError&) {
     return;  // stopped by the user: nothing was written, nothing to say
   } catch (const DesignError& error) {

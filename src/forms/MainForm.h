@@ -37,10 +37,11 @@ class MainForm : public QWidget {
 
   QLineEdit* Jyouken(int index) const { return jyouken_.at(static_cast<std::size_t>(index)); }
 
-  // Copies the conditions into the session and, when Q and L are positive,
-  // runs the calculation and shows its results list. The window stays
-  // responsive during the run, which shows its progress when it lasts and
-  // can be cancelled; a cancelled run changes nothing.
+  // Runs the calculation with the conditions of the controls when Q and L
+  // are positive and, once it has completed, makes it the session's run and
+  // shows its results list. The window stays responsive during the run,
+  // which shows its progress when it lasts and can be cancelled; a cancelled
+  // run changes nothing.
   void Calculate();
 
   // The calculation run of the last Calculate.
@@ -70,7 +71,7 @@ class MainForm : public QWidget {
   void LostFocus(int index);
   void MoveFocusOnEnter(int index);
 
-  void ReadConditions();
+  DesignConditions ReadConditions() const;
   std::int16_t SelectedShape() const;
 
   Session& session_;

@@ -1,7 +1,6 @@
 #include "SheetExport.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QPageLayout>
@@ -11,6 +10,7 @@
 #include <QSvgGenerator>
 #include <stdexcept>
 
+#include "AtomicFile.h"
 #include "OutlineTextDevice.h"
 #include "QtSurface.h"
 #include "Twips.h"
@@ -30,50 +30,51 @@ QSize PageSizeInPixels(int dpi) {
   return TwipsSize(kA4WidthTwips, kA4HeightTwips, dpi);
 }
 
-// Draws on `painter` and ends it; on failure the file is not left behind.
-void DrawOrDiscard(QPainter& painter, double dpi, const QString& path, const DrawFunction& draw) {
+std::runtime_error CannotWrite(const std::string& outPath) {
+  return std::runtime_error("計算書を書き込めません: " + outPath);
+}
+
+void BeginOrThrow(QPainter& painter, QPaintDevice& device, const std::string& outPath) {
+  if (!painter.begin(&device)) throw CannotWrite(outPath);
+}
+
+// Draws on `painter` and ends it. An end that fails means the device could
+// not take the page.
+void DrawAndEnd(QPainter& painter, double dpi, const std::string& outPath,
+                const DrawFunction& draw) {
   try {
     QtSurface surface(painter, dpi);
     surface.UsePaperPenUnit(kFilePenUnitTwips);
     draw(surface);
   } catch (...) {
     painter.end();
-    QFile::remove(path);
     throw;
   }
+  if (!painter.end()) throw CannotWrite(outPath);
 }
 
-void BeginOrThrow(QPainter& painter, QPaintDevice& device, const std::string& outPath) {
-  if (!painter.begin(&device)) {
-    throw std::runtime_error("計算書を書き込めません: " + outPath);
-  }
-}
-
-void ExportPdf(const QString& path, const std::string& outPath, const DrawFunction& draw) {
-  QPdfWriter writer(path);
+void RenderPdf(QBuffer& buffer, const std::string& outPath, const DrawFunction& draw) {
+  QPdfWriter writer(&buffer);
   writer.setPageLayout(
       QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
   writer.setCreator(QStringLiteral("Sekora"));
   writer.setTitle(QString::fromUtf8("函渠断面の決定"));
   QPainter painter;
   BeginOrThrow(painter, writer, outPath);
-  DrawOrDiscard(painter, writer.resolution(), path, draw);
-  painter.end();
+  DrawAndEnd(painter, writer.resolution(), outPath, draw);
 }
 
-void ExportPng(const QString& path, const std::string& outPath, int dpi, const DrawFunction& draw) {
+void RenderPng(QBuffer& buffer, const std::string& outPath, int dpi, const DrawFunction& draw) {
   QImage image(PageSizeInPixels(dpi), QImage::Format_RGB32);
+  if (image.isNull()) throw CannotWrite(outPath);  // too large for the memory
   const int dotsPerMetre = static_cast<int>(dpi / 0.0254 + 0.5);
   image.setDotsPerMeterX(dotsPerMetre);
   image.setDotsPerMeterY(dotsPerMetre);
   image.fill(Qt::white);
   QPainter painter;
   BeginOrThrow(painter, image, outPath);
-  DrawOrDiscard(painter, dpi, path, draw);
-  painter.end();
-  if (!image.save(path, "PNG")) {
-    throw std::runtime_error("計算書を書き込めません: " + outPath);
-  }
+  DrawAndEnd(painter, dpi, outPath, draw);
+  if (!image.save(&buffer, "PNG")) throw CannotWrite(outPath);
 }
 
 // The texts of the page as invisible SVG text over their outlines, so that
@@ -95,7 +96,7 @@ QByteArray HiddenTexts(const std::vector<OutlinedText>& texts) {
 
 // Text goes into the SVG as glyph outlines, which look the same wherever the
 // file is opened, whatever fonts are installed there.
-void ExportSvg(const QString& path, const std::string& outPath, int dpi, const DrawFunction& draw) {
+void RenderSvg(QBuffer& buffer, const std::string& outPath, int dpi, const DrawFunction& draw) {
   QBuffer svg;
   svg.open(QIODevice::WriteOnly);
   QSvgGenerator generator;
@@ -112,37 +113,74 @@ void ExportSvg(const QString& path, const std::string& outPath, int dpi, const D
     OutlineTextDevice outlines(painter);
     QPainter outlinePainter;
     BeginOrThrow(outlinePainter, outlines, outPath);
-    DrawOrDiscard(outlinePainter, dpi, path, draw);
-    outlinePainter.end();
+    try {
+      DrawAndEnd(outlinePainter, dpi, outPath, draw);
+    } catch (...) {
+      painter.end();
+      throw;
+    }
     texts = outlines.Texts();
   }
-  painter.end();
-
+  if (!painter.end()) throw CannotWrite(outPath);
   QByteArray document = svg.data();
-  document.insert(document.lastIndexOf("</svg>"), HiddenTexts(texts));
-  QFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(document) != document.size()) {
-    file.remove();
-    throw std::runtime_error("計算書を書き込めません: " + outPath);
-  }
+  const qsizetype end = document.lastIndexOf("</svg>");
+  if (end < 0) throw CannotWrite(outPath);
+  document.insert(end, HiddenTexts(texts));
+  buffer.write(document);
+}
+
+QString SheetExtension(const std::string& outPath) {
+  return QFileInfo(QString::fromStdString(outPath)).suffix().toLower();
+}
+
+std::runtime_error CannotWrite(const std::string& outPath, const std::string& error) {
+  return std::runtime_error("計算書を書き込めません: " + outPath + "（" + error + "）");
 }
 
 }  // namespace
 
-void ExportSheet(const std::string& outPath, int dpi, const DrawFunction& draw) {
-  if (dpi < 1) throw std::invalid_argument("解像度は 1 dpi 以上にしてください");
-  const QString path = QString::fromStdString(outPath);
-  const QString extension = QFileInfo(path).suffix().toLower();
-  if (extension == QLatin1String("pdf")) {
-    ExportPdf(path, outPath, draw);
-  } else if (extension == QLatin1String("png")) {
-    ExportPng(path, outPath, dpi, draw);
-  } else if (extension == QLatin1String("svg")) {
-    ExportSvg(path, outPath, dpi, draw);
-  } else {
+void CheckSheetFileName(const std::string& outPath) {
+  const QString extension = SheetExtension(outPath);
+  if (extension != QLatin1String("pdf") && extension != QLatin1String("png") &&
+      extension != QLatin1String("svg")) {
     throw std::invalid_argument(
         "出力ファイル名は .pdf、.png、.svg のいずれかで終わる必要があります: " + outPath);
   }
+}
+
+std::string SheetFileContent(const std::string& outPath, int dpi, const DrawFunction& draw) {
+  if (dpi < 1) throw std::invalid_argument("解像度は 1 dpi 以上にしてください");
+  CheckSheetFileName(outPath);
+  const QString extension = SheetExtension(outPath);
+  QBuffer buffer;
+  buffer.open(QIODevice::WriteOnly);
+  if (extension == QLatin1String("pdf")) {
+    RenderPdf(buffer, outPath, draw);
+  } else if (extension == QLatin1String("png")) {
+    RenderPng(buffer, outPath, dpi, draw);
+  } else {
+    RenderSvg(buffer, outPath, dpi, draw);
+  }
+  // An empty page file is as useless as none.
+  if (buffer.data().isEmpty()) throw CannotWrite(outPath);
+  return buffer.data().toStdString();
+}
+
+void StageSheetFile(StagedFile& staged, const std::string& outPath, const std::string& content) {
+  std::string error;
+  if (!staged.Stage(outPath, content, error)) throw CannotWrite(outPath, error);
+}
+
+void CommitSheetFile(StagedFile& staged, const std::string& outPath) {
+  std::string error;
+  if (!staged.Commit(error)) throw CannotWrite(outPath, error);
+}
+
+void ExportSheet(const std::string& outPath, int dpi, const DrawFunction& draw) {
+  const std::string content = SheetFileContent(outPath, dpi, draw);
+  StagedFile staged;
+  StageSheetFile(staged, outPath, content);
+  CommitSheetFile(staged, outPath);
 }
 
 }  // namespace sekora

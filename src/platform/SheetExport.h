@@ -14,17 +14,35 @@ inline constexpr int kA4HeightTwips = 16840;
 
 inline constexpr int kDefaultExportDpi = 150;
 
-// Writes one A4 portrait page to `outPath`, drawn by `draw` on a surface in
-// twips whose origin is the top-left corner of the page. The format follows
-// the extension (case-insensitive): ".pdf" (vector, selectable text, fonts
-// embedded), ".png" (an image at `dpi`, white background) or ".svg" (text as
-// glyph outlines, so that it looks the same without the sheet's fonts, with
-// the words kept as invisible text). One unit of the pen is 1/600 inch on
-// the page, as on a 600-dpi printer, whatever the resolution.
-// Throws std::invalid_argument for another extension or a dpi below 1, and
-// std::runtime_error when the file cannot be written. When `draw` throws, the
-// partly written file is removed and the exception passes on.
+class StagedFile;
+
+// The content of a file holding one A4 portrait page, drawn by `draw` on a
+// surface in twips whose origin is the top-left corner of the page. The
+// format follows the extension of `outPath` (case-insensitive): ".pdf"
+// (vector, selectable text, fonts embedded), ".png" (an image at `dpi`, white
+// background) or ".svg" (text as glyph outlines, so that it looks the same
+// without the sheet's fonts, with the words kept as invisible text). One
+// unit of the pen is 1/600 inch on the page, as on a 600-dpi printer,
+// whatever the resolution. Nothing is written. Throws std::invalid_argument for
+// another extension or a dpi below 1, std::runtime_error when the page cannot
+// be drawn whole, and whatever `draw` throws.
 // Needs a QGuiApplication (the offscreen platform will do).
+std::string SheetFileContent(const std::string& outPath, int dpi,
+                             const std::function<void(DrawingSurface&)>& draw);
+
+// Throws std::invalid_argument, naming `outPath`, unless its extension is
+// one of the formats SheetFileContent writes.
+void CheckSheetFileName(const std::string& outPath);
+
+// Writes `content` beside `outPath` without putting it in place yet, and
+// puts the staged file in place; both throw std::runtime_error naming
+// `outPath` when that fails, leaving the previous file as it was.
+void StageSheetFile(StagedFile& staged, const std::string& outPath, const std::string& content);
+void CommitSheetFile(StagedFile& staged, const std::string& outPath);
+
+// Draws the page as SheetFileContent does and replaces `outPath` with it
+// whole. On any failure the exception passes on and the previous `outPath`
+// is left as it was (std::runtime_error when the file cannot be written).
 void ExportSheet(const std::string& outPath, int dpi,
                  const std::function<void(DrawingSurface&)>& draw);
 

@@ -1,7 +1,9 @@
 #include "Metafile.h"
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <new>
 #include <optional>
 #include <stdexcept>
 #include <utility>
@@ -405,6 +407,28 @@ double Metafile::HeightTwips() const {
   return (static_cast<double>(bounds_.bottom) - bounds_.top) / unitsPerInch_ * 1440.0;
 }
 
+namespace {
+
+// The three figures of the sheet are a few kilobytes each.
+constexpr std::uintmax_t kLargestFigureBytes = 16u * 1024u * 1024u;
+
+// Refuses, before anything is read, a figure that is a folder, a device or a
+// pipe (which could block for ever or never end) or is far too large.
+void CheckFigureFile(const std::string& path) {
+  std::error_code ec;
+  const std::filesystem::path file = PathFromUtf8(path);
+  const std::filesystem::file_status status = std::filesystem::status(file, ec);
+  if (!std::filesystem::exists(status)) return;  // opening it will tell
+  if (!std::filesystem::is_regular_file(status)) {
+    throw FigureError("図ファイル " + path + " は通常のファイルではありません");
+  }
+  if (std::filesystem::file_size(file, ec) > kLargestFigureBytes && !ec) {
+    throw FigureError("図ファイル " + path + " が大きすぎます（16 MiB まで）");
+  }
+}
+
+}  // namespace
+
 Metafile ParseMetafile(std::span<const std::uint8_t> bytes, const std::string& name) {
   try {
     ByteReader reader(bytes, "ヘッダーが途中で切れています");
@@ -418,19 +442,24 @@ Metafile ParseMetafile(std::span<const std::uint8_t> bytes, const std::string& n
 }
 
 Metafile LoadMetafile(const std::string& path) {
+  CheckFigureFile(path);
   std::ifstream file(PathFromUtf8(path), std::ios::binary);
   if (!file) throw FigureError("図ファイル " + path + " を開けません");
   const std::string unreadable = "図ファイル " + path + " を読み込めません: 読み取りに失敗しました";
-  std::vector<std::uint8_t> bytes;
-  // A read that fails part way (a folder opened as a file, a failing disk)
-  // throws from the stream buffer.
   try {
-    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-  } catch (const std::ios_base::failure&) {
-    throw FigureError(unreadable);
+    std::vector<std::uint8_t> bytes;
+    // A read that fails part way (a failing disk) throws from the stream
+    // buffer.
+    try {
+      bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    } catch (const std::ios_base::failure&) {
+      throw FigureError(unreadable);
+    }
+    if (file.bad()) throw FigureError(unreadable);
+    return ParseMetafile(bytes, path);
+  } catch (const std::bad_alloc&) {
+    throw FigureError("図ファイル " + path + " を読み込むためのメモリが足りません");
   }
-  if (file.bad()) throw FigureError(unreadable);
-  return ParseMetafile(bytes, path);
 }
 
 }  // namespace sekora

@@ -65,4 +65,54 @@ check "broken figure exit 2" [ "$(status)" = 2 ]
 check "broken figure named" err_has "矩寸法.wmf"
 check "broken figure writes nothing" [ ! -e "$work/broken.pdf" ]
 
+# A --sheet that fails leaves Keisan.txt and the export exactly as they were.
+cp "$data/寸法.wmf" "$data/矩寸法.wmf" "$work/d/"
+run --q 1.5 --l 20 --dir "$work/d" --sheet 8 --out "$work/kept.pdf"
+check "sheet before the failures" [ "$(status)" = 0 ]
+cp "$work/d/Keisan.txt" "$work/keisan.before"
+cp "$work/kept.pdf" "$work/kept.before"
+kept() {  # kept NAME: both files are byte for byte what they were
+  check "$1: exit 2" [ "$(status)" = 2 ]
+  check "$1: one line on stderr" [ "$(wc -l <"$work/err")" = 1 ]
+  check "$1: Keisan.txt kept" cmp -s "$work/d/Keisan.txt" "$work/keisan.before"
+  check "$1: export kept" cmp -s "$work/kept.pdf" "$work/kept.before"
+}
+run --q 3 --l 20 --dir "$work/d" --sheet 8 --out "$work/kept.doc"
+kept "unknown extension"
+run --q 3 --l 20 --dir "$work/d" --sheet 1 --out "$work/kept.pdf"
+kept "NG row"
+run --q 3 --l 20 --dir "$work/d" --sheet 999 --out "$work/kept.pdf"
+kept "row beyond the results"
+run --q 3 --l 20 --dir "$work/d" --sheet 8 --out "$work/nowhere/kept.pdf"
+kept "missing output folder"
+check "missing output folder named" err_has "$work/nowhere"
+mv "$work/d/寸法.wmf" "$work/figure.away"
+run --q 3 --l 20 --dir "$work/d" --sheet 8 --out "$work/kept.pdf"
+kept "missing figure"
+mv "$work/figure.away" "$work/d/寸法.wmf"
+# A disk that fills up while the sheet is written: no file may grow past 8 KiB.
+for ext in pdf png svg; do
+  cp "$work/kept.before" "$work/kept.$ext"
+  (trap '' XFSZ; ulimit -f 8; exec env -u DISPLAY "$cli" --q 3 --l 20 --dir "$work/d" \
+    --sheet 8 --out "$work/kept.$ext") >"$work/out" 2>"$work/err"
+  echo $? >"$work/status"
+  check "full disk $ext: exit 2" [ "$(status)" = 2 ]
+  check "full disk $ext: one line" [ "$(wc -l <"$work/err")" = 1 ]
+  check "full disk $ext: export kept" cmp -s "$work/kept.$ext" "$work/kept.before"
+  check "full disk $ext: Keisan.txt kept" cmp -s "$work/d/Keisan.txt" "$work/keisan.before"
+done
+ln -s /dev/full "$work/full.pdf"
+run --q 3 --l 20 --dir "$work/d" --sheet 8 --out "$work/full.pdf"
+check "export to /dev/full exit 2" [ "$(status)" = 2 ]
+check "export to /dev/full: Keisan.txt kept" cmp -s "$work/d/Keisan.txt" "$work/keisan.before"
+check "nothing left beside the files" [ "$(ls "$work/d" | grep -c tmp)" = 0 ]
+
+# Success says nothing, even when Qt has something to say.
+env -u DISPLAY -u XDG_RUNTIME_DIR "$cli" --q 3 --l 20 --dir "$work/d" --sheet 8 \
+  --out "$work/quiet.png" >"$work/out" 2>"$work/err"
+check "sheet without XDG_RUNTIME_DIR exit 0" [ "$?" = 0 ]
+check "sheet without XDG_RUNTIME_DIR silent" [ ! -s "$work/err" ]
+differs() { ! cmp -s "$1" "$2"; }
+check "sheet success writes the new results" differs "$work/d/Keisan.txt" "$work/keisan.before"
+
 finish "sekora-cli --sheet"

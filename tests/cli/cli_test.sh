@@ -136,6 +136,51 @@ run --q 1.5 --l 20 --dir "$work/d" --shape pipe
 check "too many candidates exit 2" [ "$(status)" = 2 ]
 check "too many candidates named" err_has "32767"
 
+# A value beyond the range of a double is no number.
+fresh
+cp "$work/good.txt" "$work/d/Keisan.txt"
+run --q 1.5 --l 20 --dir "$work/d" --box-ratio "$(printf '9%.0s' $(seq 400))"
+check "infinite value exit 2" [ "$(status)" = 2 ]
+check "infinite value refused" err_has "--box-ratio の値が数値ではありません"
+check "infinite value one line" [ "$(wc -l <"$work/err")" = 1 ]
+check "results kept after infinite value" cmp -s "$work/d/Keisan.txt" "$work/good.txt"
+run --q 1.5 --l 20 --frobnicate
+check "usage error with its hint on one line" [ "$(wc -l <"$work/err")" = 1 ]
+check "usage error hint" err_has "sekora-cli --help"
+
+# Output that cannot be written is an error, not a silent truncation.
+for json in "" --json; do
+  env -u DISPLAY "$cli" --q 1.5 --l 20 --dir "$work/d" $json >/dev/full 2>"$work/err"
+  check "stdout full $json exit 2" [ "$?" = 2 ]
+  check "stdout full $json one line" [ "$(wc -l <"$work/err")" = 1 ]
+  check "stdout full $json named" err_has "標準出力に書き込めません"
+done
+env -u DISPLAY "$cli" --q 1.5 --l 20 --dir "$work/d" --json >&- 2>"$work/err"
+check "stdout closed exit 2" [ "$?" = 2 ]
+env -u DISPLAY "$cli" --help >/dev/full 2>"$work/err"
+check "help to a full stdout exit 2" [ "$?" = 2 ]
+
+# Damaged catalogues are refused by name at once.
+fresh
+cp "$work/good.txt" "$work/d/Keisan.txt"
+printf "0.600\r\n600\r\n" >"$work/d/KAN.TXT"
+run --q 1.5 --l 20 --dir "$work/d"
+check "pipe over 100 m named" err_has "KAN.TXT の 2 行目の寸法が 100 m を超えています"
+rm "$work/d/KAN.TXT"
+mkfifo "$work/d/KAN.TXT"
+timeout 10 env -u DISPLAY "$cli" --q 1.5 --l 20 --dir "$work/d" >"$work/out" 2>"$work/err"
+check "a pipe as catalogue is refused at once" [ "$?" = 2 ]
+check "a pipe as catalogue named" err_has "KAN.TXT は通常のファイルではありません"
+rm "$work/d/KAN.TXT"
+truncate -s 17M "$work/d/KAN.TXT"
+run --q 1.5 --l 20 --dir "$work/d"
+check "oversized catalogue named" err_has "KAN.TXT が大きすぎます"
+check "results kept after damaged catalogues" cmp -s "$work/d/Keisan.txt" "$work/good.txt"
+fresh
+printf '\xEF\xBB\xBF' | cat - "$data/KAN.TXT" >"$work/d/KAN.TXT"
+run --q 1.5 --l 20 --dir "$work/d"
+check "a byte-order mark is ignored" cmp -s "$work/d/Keisan.txt" "$work/good.txt"
+
 run --help
 check "help exit 0" [ "$(status)" = 0 ]
 check "help lists options" grep -qF -- "--circle-ratio" "$work/out"

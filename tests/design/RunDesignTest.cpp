@@ -134,9 +134,8 @@ TEST(RunDesign, WritesEveryCandidateToKeisanTxt) {
   testing::TempFolder folder;
   folder.Write("BOX.TXT", "' boxes\r\n1.000 1.000\r\n0.800 0.800\r\n");
   folder.Write("KAN.TXT", "' pipes\r\n1.000\r\n0.300\r\n");
-  DesignConditions c = Conditions(1.0);
-  RunDesign(folder.path(), c);
-  EXPECT_EQ(c.CandidateCount, 4);
+  const DesignRun run = RunDesign(folder.path(), Conditions(1.0));
+  EXPECT_EQ(run.conditions.CandidateCount, 4);
   EXPECT_EQ(folder.Read("Keisan.txt"),
             "0,0,1.000,1.000,0.000,0.020,0.020,0.673,0.673,2.346,0.287,1.486,0.467,0.467,1.934,"
             "0.241,2.141,5.000,0.00467,0.01223,0.085,0.786,0.786,0.000,0.773\r\n"
@@ -146,6 +145,32 @@ TEST(RunDesign, WritesEveryCandidateToKeisanTxt) {
             "0.272,2.141,5.000,0.00170,0.00260,0.022,0.830,0.830,0.000,0.853\r\n"
             "1,1,0.000,0.000,0.300,0.010,0.010,0.000,0.000,0.000,0.000,0.000,0.300,0.000,0.000,"
             "0.000,0.000,0.000,0.00000,0.00000,0.000,0.000,0.000,0.000,0.000\r\n");
+}
+
+TEST(RunDesign, ReturnsItsRecordsAsTheFileHoldsThem) {
+  testing::TempFolder folder;
+  folder.Write("BOX.TXT", "1.000 1.000\r\n0.800 0.800\r\n");
+  folder.Write("KAN.TXT", "1.000\r\n0.300\r\n");
+  DesignConditions c = Conditions(1.0);
+  c.ExcludeNg = 1;
+  const DesignRun calculated = CalculateRun(folder.path(), c);
+  EXPECT_FALSE(std::filesystem::exists(folder.File("Keisan.txt")));
+  const DesignRun run = RunDesign(folder.path(), c);
+  EXPECT_EQ(run.resultsText, calculated.resultsText);
+  EXPECT_EQ(run.resultsText, folder.Read("Keisan.txt"));
+  // Only the passing box and pipe were written; the count is of lines.
+  EXPECT_EQ(run.conditions.CandidateCount, 2);
+  EXPECT_EQ(run.conditions.Q, 1.0);
+  EXPECT_EQ(c.CandidateCount, 0);
+  Candidates read;
+  DesignConditions readBack;
+  KeisanFile(kFileModeRead, read, readBack, folder.path());
+  ASSERT_EQ(run.records.size(), read.size());
+  for (std::size_t i = 0; i < read.size(); ++i) {
+    EXPECT_EQ(std::memcmp(&run.records[i], &read[i], sizeof read[i]), 0) << i;
+  }
+  // The rounding of the file, not the exact search value 0.6730000000000002.
+  EXPECT_EQ(run.records[0].h1, 0.673);
 }
 
 TEST(RunDesign, WithoutCandidatesWritesAnEmptyFile) {
@@ -164,8 +189,25 @@ TEST(RunDesign, AnAbandonedRunKeepsThePreviousResults) {
   folder.Write("KAN.TXT", "1.000\r\n");
   folder.Write("Keisan.txt", "previous\r\n");
   DesignConditions c = Conditions(1.0);
+  c.CandidateCount = 66;  // the line count of the results the windows show
   EXPECT_THROW(RunDesign(folder.path(), c), CatalogueError);
   EXPECT_EQ(folder.Read("Keisan.txt"), "previous\r\n");
+  EXPECT_EQ(c.CandidateCount, 66);
+}
+
+TEST(DesignCandidates, ACandidateWithQuantitiesThatAreNotFiniteNeverPasses) {
+  // A usable-height ratio that overflowed: the freeboard is -infinity.
+  DesignConditions c = Conditions(1.0);
+  c.BoxRatio = HUGE_VAL;
+  c.CircleRatio = std::nan("");
+  const KeisanRecord box = Design(Box(1.0, 1.0), c);
+  EXPECT_EQ(box.Status, StatusFreeboardOver);
+  EXPECT_EQ(box.hReq, 0.0);  // nothing that is not finite reaches the file
+  EXPECT_EQ(Design(Pipe(1.0), c).Status, StatusFreeboardOver);
+  // An energy correction coefficient that overflowed: no balance is found.
+  c = Conditions(1.0);
+  c.Alpha = HUGE_VAL;
+  EXPECT_NE(Design(Box(1.0, 1.0), c).Status, StatusOk);
 }
 
 // Windows opens files by wide-character paths: a folder named in Japanese

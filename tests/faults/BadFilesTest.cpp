@@ -2,6 +2,10 @@
 // loads, or fails with its typed error whose message names the file. A
 // catalogue that loads must also carry a whole calculation run to the end.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
@@ -52,7 +56,7 @@ const CatalogueCase kBoxCases[] = {
     {"box_infinity_text.txt", 1},     // "Infin" in the height columns: H = 0
     {"box_utf16.txt", -1},            // a byte-order mark before the width
     {"box_nul_line.txt", -1},         // a line of NUL bytes: B = 0
-    {"box_huge_sizes.txt", 1},        // 99999 m by 99999 m
+    {"box_huge_sizes.txt", -1},       // 99999 m by 99999 m
 };
 
 const CatalogueCase kPipeCases[] = {
@@ -60,7 +64,7 @@ const CatalogueCase kPipeCases[] = {
     {"kan_negative.txt", -1},        // D = -0.6 on line 2
     {"kan_nan_text.txt", -1},        // D = 0
     {"kan_huge_number.txt", -1},     // 1e400 reads as infinity
-    {"kan_huge_diameter.txt", 1},    // 99 999 999 m
+    {"kan_huge_diameter.txt", -1},   // 99 999 999 m
     {"kan_mixed_line_ends.txt", 4},  // CR, LF, CR LF and none
     {"kan_only_comments.txt", 0},
 };
@@ -103,15 +107,131 @@ TEST(BadCatalogue, EachPipeFileLoadsOrIsRefusedByName) {
   }
 }
 
-TEST(BadCatalogue, AHugePipeEndsAsNgInsteadOfSearchingForHours) {
-  testing::TempFolder folder;
-  folder.Write(kPipeCatalogueName, ReadBadFile("catalogue", "kan_huge_diameter.txt"));
+// Conditions that read both catalogues.
+DesignConditions BothShapes() {
   DesignConditions conditions;
   conditions.Q = 1.5;
   conditions.L = 20.0;
-  conditions.ShapeOption = ShapePipeOnly;
-  RunDesign(folder.path(), conditions);
-  EXPECT_EQ(LookupStatus(folder.path(), 1), StatusOutletOver);
+  return conditions;
+}
+
+// A run of `folder` is refused with a message naming `fileName` and
+// containing `detail`, quickly, and leaves no Keisan.txt.
+void ExpectRefusedQuickly(const testing::TempFolder& folder, const std::string& fileName,
+                          const std::string& detail) {
+  const auto start = std::chrono::steady_clock::now();
+  try {
+    RunDesign(folder.path(), BothShapes());
+    ADD_FAILURE() << "no error for " << fileName;
+  } catch (const CatalogueError& e) {
+    const std::string message = e.what();
+    EXPECT_NE(message.find(fileName), std::string::npos) << message;
+    EXPECT_NE(message.find(detail), std::string::npos) << message;
+  }
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+  EXPECT_FALSE(std::filesystem::exists(folder.File(kResultsFileName)));
+}
+
+TEST(BadCatalogue, ASizeOver100MetresIsRefusedByFileAndLine) {
+  struct Case {
+    const char* box;
+    const char* pipe;
+    const char* named;
+  } const cases[] = {
+      {"0.600 0.600\r\n600   0.600\r\n", "0.600\r\n", "BOX.TXT の 2 行目"},
+      {"0.600 100.1\r\n", "0.600\r\n", "BOX.TXT の 1 行目"},
+      {"0.600 0.600\r\n", "' mm\r\n0.600\r\n1000000\r\n", "KAN.TXT の 3 行目"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.named);
+    testing::TempFolder folder;
+    folder.Write(kBoxCatalogueName, c.box);
+    folder.Write(kPipeCatalogueName, std::string(c.pipe));
+    ExpectRefusedQuickly(folder, c.named, "100 m");
+  }
+  // 100 m itself is still a culvert.
+  testing::TempFolder folder;
+  folder.Write(kBoxCatalogueName, "100.0 100.0\r\n");
+  folder.Write(kPipeCatalogueName, "100.000\r\n");
+  EXPECT_EQ(RunDesign(folder.path(), BothShapes()).records.size(), 2u);
+}
+
+TEST(BadCatalogue, APipeDeviceOrHugeFileIsRefusedByNameBeforeReading) {
+  {
+    testing::TempFolder folder;
+    folder.Write(kBoxCatalogueName, "0.600 0.600\r\n");
+    // Nobody writes to this pipe: reading it would wait for ever.
+    ASSERT_EQ(::mkfifo(folder.File(kPipeCatalogueName).c_str(), 0600), 0);
+    ExpectRefusedQuickly(folder, kPipeCatalogueName, "通常のファイルではありません");
+  }
+  {
+    testing::TempFolder folder;
+    std::filesystem::create_symlink("/dev/zero", folder.File(kBoxCatalogueName));
+    folder.Write(kPipeCatalogueName, "0.600\r\n");
+    ExpectRefusedQuickly(folder, kBoxCatalogueName, "通常のファイルではありません");
+  }
+  {
+    testing::TempFolder folder;
+    folder.Write(kBoxCatalogueName, "0.600 0.600\r\n");
+    folder.Write(kPipeCatalogueName, "0.600\r\n");
+    // A sparse file: 17 MiB long without taking the disk space.
+    std::filesystem::resize_file(folder.File(kPipeCatalogueName), 17u * 1024u * 1024u);
+    ExpectRefusedQuickly(folder, kPipeCatalogueName, "大きすぎます");
+  }
+}
+
+// Under AddressSanitizer the address space is mostly its own reservations.
+#ifndef __SANITIZE_ADDRESS__
+// The address space this process uses now, in bytes.
+rlim_t AddressSpaceInUse() {
+  std::ifstream statm("/proc/self/statm");
+  rlim_t pages = 0;
+  statm >> pages;
+  return pages * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE));
+}
+
+TEST(BadCatalogue, RunningOutOfMemoryNamesTheCatalogue) {
+  testing::TempFolder folder;
+  folder.Write(kBoxCatalogueName, "0.600 0.600\r\n");
+  folder.Write(kPipeCatalogueName, std::string(15u * 1024u * 1024u, '\'') + "\r\n");
+  // A child process whose memory ends a few megabytes above what it uses.
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    rlimit limit{};
+    limit.rlim_cur = limit.rlim_max = AddressSpaceInUse() + 4u * 1024u * 1024u;
+    ::setrlimit(RLIMIT_AS, &limit);
+    try {
+      RunDesign(folder.path(), BothShapes());
+    } catch (const CatalogueError& e) {
+      const std::string message = e.what();
+      ::_exit(message.find("KAN.TXT を読み込むためのメモリが足りません") != std::string::npos ? 0
+                                                                                              : 2);
+    } catch (...) {
+      ::_exit(3);
+    }
+    ::_exit(4);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "2: another message, 3: another error, 4: no error";
+}
+#endif
+
+TEST(BadCatalogue, NotepadsUtf8ByteOrderMarkIsIgnored) {
+  testing::TempFolder folder;
+  folder.Write(kBoxCatalogueName, std::string("\xEF\xBB\xBF") + "0.600 0.600\r\n");
+  folder.Write(kPipeCatalogueName, "\xEF\xBB\xBF' pipes\r\n0.600\r\n");
+  const DesignRun run = RunDesign(folder.path(), BothShapes());
+  ASSERT_EQ(run.records.size(), 2u);
+  EXPECT_EQ(run.records[0].B, 0.6);
+  EXPECT_EQ(run.records[1].D, 0.6);
+  // Only at the very start: further on it is no size.
+  testing::TempFolder again;
+  again.Write(kBoxCatalogueName, "0.600 0.600\r\n");
+  again.Write(kPipeCatalogueName, "0.600\r\n\xEF\xBB\xBF" + std::string("0.600\r\n"));
+  ExpectRefusedQuickly(again, "KAN.TXT の 2 行目", "正しくありません");
 }
 
 std::string RepeatedLines(const std::string& line, int count) {

@@ -91,6 +91,13 @@ class WindowTestBase : public QObject {
     QApplication::setActiveWindow(mainForm_.get());
     QVERIFY(QTest::qWaitForWindowActive(mainForm_.get()));
   }
+  // Keisan.txt holding `records`, as a completed run of this session wrote
+  // it with the main window's default conditions.
+  void AdoptResults(const std::vector<KeisanRecord>& records) {
+    DesignConditions ranWith;
+    ranWith.CandidateCount = static_cast<std::int16_t>(records.size());
+    session_->AdoptRun(ranWith, folder_->WriteResults(records));
+  }
   void Calculate(const char* q, const char* l) {
     Box(0)->setText(Utf8(q));
     Box(1)->setText(Utf8(l));
@@ -121,6 +128,7 @@ class MainFormTest : public WindowTestBase {
   void leavingABoxFormatsItsNumber();
   void calculateReadsEveryControl();
   void failedCalculationShowsItsMessageAndKeepsTheResults();
+  void refusedAndFailedCalculatesLeaveTheShownRunAlone();
   void endClosesEveryWindow();
 };
 
@@ -261,6 +269,48 @@ void MainFormTest::failedCalculationShowsItsMessageAndKeepsTheResults() {
   QCOMPARE(folder_->Read("Keisan.txt"), previous);
 }
 
+// The line of a sheet's texts that begins with `label`.
+std::string SheetLine(const std::string& texts, const std::string& label) {
+  const std::size_t start = texts.find(label);
+  if (start == std::string::npos) return {};
+  return texts.substr(start, texts.find('\n', start) - start);
+}
+
+void MainFormTest::refusedAndFailedCalculatesLeaveTheShownRunAlone() {
+  Calculate("1.5", "20");
+  QPointer<KeisanListForm> list = session_->resultsList;
+  QCOMPARE(Rows(*list).size(), 4);
+
+  // Refused: L is zero. Failed: a pipe catalogue gone, with another Q and a
+  // shape option that would count only two candidates.
+  MessageBoxes::setNextAnswer(MessageBoxes::Answer::Ok);
+  Calculate("3", "0");
+  folder_->Remove("KAN.TXT");
+  Control<QRadioButton>("Opt2")->setChecked(true);
+  MessageBoxes::setNextAnswer(MessageBoxes::Answer::Ok);
+  Calculate("3", "20");
+  QCOMPARE(MessageBoxes::shown().size(), std::size_t{2});
+  QCOMPARE(session_->conditions.Q, 1.5);
+  QCOMPARE(session_->conditions.CandidateCount, std::int16_t{4});
+  QCOMPARE(session_->resultsList.data(), list.data());
+
+  // The last row of the old list is still the 2 m pipe, on screen and paper.
+  list->List1()->setCurrentRow(3);
+  list->DoubleClickSelectedRow();
+  QVERIFY(!session_->preview.isNull());
+  QCOMPARE(session_->preview->ShownRow(), std::int16_t{4});
+  auto printer = std::make_shared<FakePrinter>();
+  PrinterDialog::setNextAnswer({true, printer, 1, false});
+  session_->preview->findChild<QAction*>(QStringLiteral("mnuPrint"))->trigger();
+  QCOMPARE(printer->jobs.size(), std::size_t{1});
+  const std::string& texts = printer->jobs.front().texts;
+  QVERIFY2(SheetLine(texts, "管渠口径(φ)").find("2.000") != std::string::npos, texts.c_str());
+  const std::string velocity = SheetLine(texts, "Q = A2・V2より");
+  QVERIFY2(velocity.find("V2 =1.500/") != std::string::npos, velocity.c_str());
+  QVERIFY2(SheetLine(texts, "区間距離(L)").find("20.000") != std::string::npos, texts.c_str());
+  QCOMPARE(MessageBoxes::shown().size(), std::size_t{2});
+}
+
 void MainFormTest::endClosesEveryWindow() {
   ShowMainForm();
   Calculate("1.5", "20");
@@ -292,7 +342,7 @@ class KeisanListFormTest : public WindowTestBase {
 
  private:
   KeisanListForm* OpenListOf(const std::vector<KeisanRecord>& records) {
-    folder_->WriteResults(records);
+    AdoptResults(records);
     return KeisanListForm::ShowResults(*session_);
   }
   // Selects the row and double-clicks it, as the list view reports it.
@@ -422,8 +472,7 @@ class FormPrvTest : public WindowTestBase {
  private slots:
   void init() {
     SetUp();
-    folder_->WriteResults({BoxRecord(1.5, 1.2, StatusOk), BoxRecord(2.5, 2.0, StatusOk)});
-    session_->conditions.CandidateCount = 2;
+    AdoptResults({BoxRecord(1.5, 1.2, StatusOk), BoxRecord(2.5, 2.0, StatusOk)});
     session_->SelectedNo = 1;
   }
   void cleanup() { TearDown(); }
@@ -434,7 +483,7 @@ class FormPrvTest : public WindowTestBase {
   void cancelPrintsNothingAndSaysNothing();
   void copiesThePrinterCannotMakeAreJobsOfTheirOwn();
   void copiesTheDriverMakesAreOneJob();
-  void everyCopyReadsTheRecordAfresh();
+  void aFileRewrittenByAnotherRunIsNeitherPrintedNorShown();
   void printingFailuresAreReported();
   void returnClosesThePreview();
 
@@ -534,14 +583,30 @@ void FormPrvTest::copiesTheDriverMakesAreOneJob() {
   QCOMPARE(printer->jobs.size(), std::size_t{1});
 }
 
-void FormPrvTest::everyCopyReadsTheRecordAfresh() {
+void FormPrvTest::aFileRewrittenByAnotherRunIsNeitherPrintedNorShown() {
+  const QString rewritten =
+      Utf8("Keisan.txt が他の計算で書き換えられています。もう一度計算してください");
   FormPrv* preview = Open();
-  // The file changes under the open preview; print uses it as it is now.
+  // Another run rewrites the file under the open preview: same size, other
+  // numbers.
   folder_->WriteResults({BoxRecord(1.8, 1.6, StatusOk), BoxRecord(2.5, 2.0, StatusOk)});
   auto printer = std::make_shared<FakePrinter>();
+  MessageBoxes::setNextAnswer(MessageBoxes::Answer::Ok);
   PrintWith(*preview, printer, 1, false);
-  QCOMPARE(printer->jobs.size(), std::size_t{1});
-  QVERIFY(printer->jobs.front().texts.find("1.800m×1.600m") != std::string::npos);
+  QCOMPARE(printer->begun, 0);
+  QCOMPARE(MessageBoxes::shown().size(), std::size_t{1});
+  QCOMPARE(MessageBoxes::shown().front().title, QStringLiteral("Sekora"));
+  QVERIFY(MessageBoxes::shown().front().text.contains(rewritten));
+
+  MessageBoxes::clearShown();
+  MessageBoxes::setNextAnswer(MessageBoxes::Answer::Ok);
+  QVERIFY(FormPrv::ShowSelected(*session_) == nullptr);
+  QCOMPARE(ShownTexts(), QStringList{rewritten});
+
+  MessageBoxes::clearShown();
+  MessageBoxes::setNextAnswer(MessageBoxes::Answer::Ok);
+  QVERIFY(KeisanListForm::ShowResults(*session_) == nullptr);
+  QCOMPARE(ShownTexts(), QStringList{rewritten});
 }
 
 void FormPrvTest::printingFailuresAreReported() {

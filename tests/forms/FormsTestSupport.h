@@ -47,10 +47,12 @@ class TestFolder {
     QFile file(QString::fromStdString(File(name)));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
   }
-  void WriteResults(const std::vector<KeisanRecord>& records) const {
+  // Writes Keisan.txt holding `records` and returns its content.
+  std::string WriteResults(const std::vector<KeisanRecord>& records) const {
     std::string text;
     for (const KeisanRecord& rec : records) text += ResultsLine(rec) + "\r\n";
     WriteFile(kResultsFileName, text);
+    return text;
   }
 
  private:

@@ -20,19 +20,19 @@ namespace {
 
 using testing::TestFolder;
 
-// Pipes of 2 m to 3 m: each one's critical depth takes a thousand trials or
-// more, so the run lasts long enough to be cancelled half way.
-std::string LongPipeCatalogue(int pipes) {
+// Boxes of 2 m to 3 m in a culvert 2 km long: each one's inlet search climbs
+// for its thousand steps, so the run lasts long enough to be cancelled.
+std::string LongRunCatalogue(int boxes) {
   std::string text;
-  char line[16];
-  for (int i = 0; i < pipes; ++i) {
-    std::snprintf(line, sizeof line, "%5.3f\r\n", 2.0 + 0.001 * (i % 1000));
+  char line[24];
+  for (int i = 0; i < boxes; ++i) {
+    std::snprintf(line, sizeof line, "%5.3f 3.000\r\n", 2.0 + 0.001 * (i % 1000));
     text += line;
   }
   return text;
 }
 
-constexpr int kLongRunPipes = 4000;
+constexpr int kLongRunBoxes = 8000;
 
 // Presses the dialog's cancel button once the run has designed a few
 // candidates, noting how many were done when the run was told to stop.
@@ -108,23 +108,23 @@ void RunProgressTest::aShortRunShowsNoDialog() {
 }
 
 void RunProgressTest::cancelStopsTheRunWithinAFewCandidatesAndKeepsTheResults() {
-  folder_->WriteFile("BOX.TXT", "");
-  folder_->WriteFile("KAN.TXT", LongPipeCatalogue(kLongRunPipes));
+  folder_->WriteFile("BOX.TXT", LongRunCatalogue(kLongRunBoxes));
+  folder_->WriteFile("KAN.TXT", "");
   folder_->WriteFile("Keisan.txt", "previous results\r\n");
   mainForm_->Progress().SetShowDelay(0);
   const CancelWhenUnderWay canceller(mainForm_->Progress());
 
-  Calculate("1.5", "20");
+  Calculate("1.5", "2000");
 
   QVERIFY(canceller.doneAtCancel >= 10);
-  QVERIFY2(canceller.textAtCancel.contains(QStringLiteral("/ 4000")),
+  QVERIFY2(canceller.textAtCancel.contains(QStringLiteral("/ 8000")),
            qPrintable(canceller.textAtCancel));
   // Each thread ends at most the candidate it is on when the run is told
   // to stop (and one it began while the count was being taken).
   const int done = mainForm_->Progress().CandidatesDone();
   QVERIFY2(done <= canceller.doneAtCancel + 2 * static_cast<int>(MachineThreads()),
            qPrintable(QStringLiteral("%1 after %2").arg(done).arg(canceller.doneAtCancel)));
-  QVERIFY(done < kLongRunPipes);
+  QVERIFY(done < kLongRunBoxes);
   QCOMPARE(folder_->Read("Keisan.txt"), QByteArray("previous results\r\n"));
   QVERIFY(session_.resultsList.isNull());
   QVERIFY(MessageBoxes::shown().empty());

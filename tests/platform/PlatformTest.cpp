@@ -1,14 +1,19 @@
 // The Qt layer: font stand-ins and text metrics of the drawing surface, pen
 // widths and text placement on real pixels, sheet export, and the seams the
 // window tests rely on.
+#include <sys/resource.h>
+
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <csignal>
 #include <stdexcept>
 
 #include "AppFolder.h"
@@ -52,6 +57,37 @@ QByteArray ReadAll(const QString& path) {
   return file.readAll();
 }
 
+// While it lives, no file of this process can grow past `bytes`: a disk
+// that fills up part way through a write. The signal that would end the
+// process is ignored, so the write itself fails.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &previous_);
+    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = previous_;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &previous_);
+    std::signal(SIGXFSZ, previousHandler_);
+  }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+ private:
+  rlimit previous_{};
+  void (*previousHandler_)(int) = nullptr;
+};
+
+void DrawTitle(DrawingSurface& surface) {
+  surface.SetFont(kMincho);
+  surface.SetFontSize(10.5);
+  surface.Print("函渠断面の決定");
+  surface.Line(0, 1440, kA4WidthTwips, 1440);
+}
+
 }  // namespace
 
 class PlatformTest : public QObject {
@@ -69,6 +105,8 @@ class PlatformTest : public QObject {
   void exportsSvgPage();
   void exportRejectsUnknownExtension();
   void exportRemovesFileWhenDrawingFails();
+  void exportToFullDiskKeepsPreviousFile();
+  void exportWritesThroughLinksButNeverOverDevices();
   void appFolderCanBeOverridden();
   void printerCopies();
   void messageBoxesTakeQueuedAnswers();
@@ -228,6 +266,40 @@ void PlatformTest::exportRemovesFileWhenDrawingFails() {
                              }));
     QVERIFY2(!QFile::exists(path), name);
   }
+}
+
+void PlatformTest::exportToFullDiskKeepsPreviousFile() {
+  QTemporaryDir folder;
+  const QByteArray previous = "the sheet of the run before";
+  for (const char* name : {"sheet.pdf", "sheet.png", "sheet.svg"}) {
+    const QString path = folder.filePath(QString::fromUtf8(name));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(previous) == previous.size());
+    file.close();
+    {
+      const FileSizeLimit fullDisk(256);
+      QVERIFY_THROWS_EXCEPTION(std::runtime_error, ExportSheet(path.toStdString(), 150, DrawTitle));
+    }
+    QCOMPARE(ReadAll(path), previous);
+  }
+  // No temporary file is left beside them.
+  QCOMPARE(QDir(folder.path()).entryList(QDir::Files).size(), qsizetype{3});
+}
+
+void PlatformTest::exportWritesThroughLinksButNeverOverDevices() {
+  QTemporaryDir folder;
+  const QString link = folder.filePath(QStringLiteral("full.pdf"));
+  QVERIFY(QFile::link(QStringLiteral("/dev/full"), link));
+  QVERIFY_THROWS_EXCEPTION(std::runtime_error, ExportSheet(link.toStdString(), 150, DrawTitle));
+  QVERIFY(QFileInfo(QStringLiteral("/dev/full")).exists());
+  QVERIFY(!QFileInfo(QStringLiteral("/dev/full")).isFile());
+
+  const QString target = folder.filePath(QStringLiteral("target.svg"));
+  const QString viaLink = folder.filePath(QStringLiteral("link.svg"));
+  QVERIFY(QFile::link(target, viaLink));
+  ExportSheet(viaLink.toStdString(), 96, DrawTitle);
+  QVERIFY(QFileInfo(viaLink).isSymLink());
+  QVERIFY(ReadAll(target).contains("<svg"));
 }
 
 void PlatformTest::appFolderCanBeOverridden() {

@@ -1,8 +1,10 @@
 // Reading placeable metafiles: the header, the records the figures use,
 // the object table and the charsets of texts.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "FigureError.h"
 #include "Metafile.h"
@@ -155,6 +157,36 @@ TEST(MetafileErrors, AFolderInPlaceOfAFigureIsReportedByName) {
     EXPECT_NE(std::string(error.what()).find(folder), std::string::npos) << error.what();
   }
   std::filesystem::remove(folder);
+}
+
+TEST(MetafileErrors, APipeADeviceOrAHugeFileIsRefusedByNameBeforeReading) {
+  const std::string folder = ::testing::TempDir() + "/figures";
+  std::filesystem::create_directories(folder);
+  const std::string pipe = folder + "/寸法.wmf";
+  const std::string device = folder + "/円寸法.wmf";
+  const std::string huge = folder + "/矩寸法.wmf";
+  // Nobody writes to the pipe, and the device never ends: a read of either
+  // would never return.
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  std::filesystem::create_symlink("/dev/zero", device);
+  std::ofstream(huge, std::ios::binary).close();
+  std::filesystem::resize_file(huge, 17u * 1024u * 1024u);  // sparse: no disk space
+  const std::pair<std::string, const char*> cases[] = {
+      {pipe, "通常のファイルではありません"},
+      {device, "通常のファイルではありません"},
+      {huge, "大きすぎます"},
+  };
+  for (const auto& [path, reason] : cases) {
+    try {
+      LoadMetafile(path);
+      ADD_FAILURE() << path << " was read as a figure";
+    } catch (const FigureError& error) {
+      const std::string message = error.what();
+      EXPECT_NE(message.find(path), std::string::npos) << message;
+      EXPECT_NE(message.find(reason), std::string::npos) << message;
+    }
+  }
+  std::filesystem::remove_all(folder);
 }
 
 }  // namespace
