@@ -251,10 +251,11 @@ DesignRun CalculateRun(const std::string& folder, const DesignConditions& condit
     options.candidatesTotal->store(static_cast<int>(candidates.size()));
   }
   DesignCandidates(candidates, run.conditions, options);
-  run.resultsText = ResultsText(candidates, run.conditions);
+  run.resultsText = ResultsText(candidates, run.conditions, options.threads);
   // The records go through the text of the file, so that every output of
   // the run shows the numbers Keisan.txt holds.
-  run.records = ParseResultsText(run.resultsText, JoinPath(folder, kResultsFileName));
+  run.records =
+      ParseResultsText(run.resultsText, JoinPath(folder, kResultsFileName), options.threads);
   run.conditions.CandidateCount = static_cast<std::int16_t>(run.records.size());
   return run;
 }

@@ -14,9 +14,11 @@
 
 #include "Catalogue.h"
 #include "DesignError.h"
+#include "KeisanFile.h"
 #include "ParallelFor.h"
 #include "RunDesign.h"
 #include "TempFolder.h"
+#include "TextLines.h"
 
 namespace sekora {
 namespace {
@@ -116,6 +118,31 @@ TEST(ParallelRun, ACancelledRunDesignsNothingMoreAndKeepsThePreviousResults) {
                RunCancelledError);
   EXPECT_EQ(done.load(), 0);
   EXPECT_EQ(folder.Read("Keisan.txt"), "previous\r\n");
+}
+
+TEST(ParallelRun, ResultsReadOnSeveralThreadsNameTheFirstBadLine) {
+  DesignConditions c = StandardConditions();
+  Candidates candidates = Shipped(c);
+  DesignCandidates(candidates, c);
+  Candidates many;
+  for (int i = 0; i < 30; ++i) many.insert(many.end(), candidates.begin(), candidates.end());
+  c.CandidateCount = static_cast<std::int16_t>(many.size());
+  const std::string text = ResultsText(many, c, 1);
+  EXPECT_EQ(ResultsText(many, c, 3), text);
+  EXPECT_EQ(ParseResultsText(text, "Keisan.txt", 3), ParseResultsText(text, "Keisan.txt", 1));
+
+  std::vector<std::string> lines;
+  for (const std::string_view line : SplitLines(text)) lines.emplace_back(line);
+  lines[1499] = "0,0,1.000";
+  lines[699] = "0,0,x";
+  std::string damaged;
+  for (const std::string& line : lines) damaged += line + "\r\n";
+  try {
+    ParseResultsText(damaged, "Keisan.txt", 4);
+    FAIL() << "a damaged line was read";
+  } catch (const ResultsFileError& e) {
+    EXPECT_NE(std::string(e.what()).find("の 700 行目"), std::string::npos) << e.what();
+  }
 }
 
 TEST(ParallelFor, DoesEveryIndexOnceAndPassesOnTheFirstFailure) {
