@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "MainForm.h"
+#include "QtTranslation.h"
 #include "Session.h"
 #include "WindowSetup.h"
 
@@ -29,6 +30,7 @@ int main(int argc, char* argv[]) {
   QApplication::setApplicationName(QStringLiteral("Sekora"));
   QApplication::setApplicationVersion(QStringLiteral(SEKORA_VERSION));
   QApplication::setFont(sekora::DialogFont());
+  sekora::InstallQtJapanese(app, sekora::QtTranslationsFolder());
 
   sekora::Session session;
   session.quitApplication = [] { QCoreApplication::quit(); };

@@ -1,5 +1,5 @@
-// Benchmarks of the number formatting and of whole calculation runs on the
-// shipped catalogues.
+// Benchmarks of the number formatting, of whole calculation runs and of a
+// batch design of a project, on the shipped catalogues.
 #include <benchmark/benchmark.h>
 
 #include <cstring>
@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "BatchOutput.h"
+#include "BatchRun.h"
+#include "BatchTable.h"
 #include "Catalogue.h"
 #include "NumberText.h"
 #include "RoundedValue.h"
@@ -105,6 +108,41 @@ void BM_RunDesign_Q0_5_L10_Z1_0_5(benchmark::State& state) {
   DesignShipped(state, c);
 }
 BENCHMARK(BM_RunDesign_Q0_5_L10_Z1_0_5)->Unit(benchmark::kMillisecond);
+
+// A project table of `count` culverts of every size: Q from 0.1 to 15 m3/s,
+// L from 5 to 80 m, some with raised inverts, all three shapes.
+std::string ProjectTable(int count) {
+  std::string csv = "name,q,l,z1,z2,shape\r\n";
+  const char* const shapes[] = {"", "both", "box", "pipe"};
+  for (int i = 0; i < count; ++i) {
+    const int spread = i * 7919 % 1000;
+    csv +=
+        "K-" + std::to_string(i + 1) + "," +
+        sekora::FormatNumber(0.1 + 14.9 * spread / 1000.0, sekora::Pattern::Fixed3) + "," +
+        sekora::FormatNumber(5.0 + 75.0 * (i * 104729 % 1000) / 1000.0, sekora::Pattern::Fixed2) +
+        "," + (i % 5 == 0 ? "0.2" : "") + "," + (i % 7 == 0 ? "0.1" : "") + "," + shapes[i % 4] +
+        "\r\n";
+  }
+  return csv;
+}
+
+// The whole batch without the report: read the table and the catalogues,
+// design every culvert on every core, build the summary CSV.
+void BM_Batch1000Culverts(benchmark::State& state) {
+  const std::string table = ProjectTable(1000);
+  for (auto _ : state) {
+    const std::vector<sekora::Culvert> culverts = sekora::ReadBatchTable(table);
+    const sekora::BatchSections sections = sekora::LoadBatchSections(SEKORA_DATA_DIR, culverts);
+    const std::vector<sekora::CulvertResult> results = sekora::RunBatch(sections, culverts, {});
+    benchmark::DoNotOptimize(sekora::SummaryCsv(culverts, results));
+  }
+  state.counters["culverts"] = 1000;
+}
+BENCHMARK(BM_Batch1000Culverts)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime()
+    ->Iterations(3);
 
 }  // namespace
 

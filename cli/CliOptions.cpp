@@ -1,8 +1,6 @@
 #include "CliOptions.h"
 
 #include <CLI/CLI.hpp>
-#include <cctype>
-#include <cmath>
 #include <map>
 
 #include "NumberText.h"
@@ -22,11 +20,8 @@ struct OptionTexts {
 };
 
 double NumberValue(const std::string& option, const std::string& text) {
-  // Digits beyond the range of a double overflow to infinity: no number a
-  // calculation can use.
-  const std::optional<double> value = ParseStrictNumber(text);
-  if (!value || !std::isfinite(*value))
-    throw UsageError(option + " の値が数値ではありません: " + text);
+  const std::optional<double> value = DecimalNumberValue(text);
+  if (!value) throw UsageError(option + " の値が数値ではありません: " + text);
   return *value;
 }
 
@@ -49,6 +44,19 @@ std::int16_t ShapeValue(const std::string& text) {
   throw UsageError("--shape の値は both、box、pipe のいずれかです: " + text);
 }
 
+// "N" or "N-M" of a --sheet list, added to `rows`.
+void AddSheetRows(const std::string& piece, const std::string& text, std::vector<int>& rows) {
+  const std::size_t dash = piece.find('-');
+  if (dash == std::string::npos) {
+    rows.push_back(WholeValue("--sheet", piece, 1, kMaxRow));
+    return;
+  }
+  const int first = WholeValue("--sheet", piece.substr(0, dash), 1, kMaxRow);
+  const int last = WholeValue("--sheet", piece.substr(dash + 1), 1, kMaxRow);
+  if (last < first) throw UsageError("--sheet の範囲が逆順です: " + text);
+  for (int row = first; row <= last; ++row) rows.push_back(row);
+}
+
 // The option a CLI11 "needs a value" message is about: its first word.
 std::string OptionOfMessage(const std::string& message) {
   const std::size_t end = message.find_first_of(": ");
@@ -62,27 +70,26 @@ std::string FirstExtra(const CLI::App& app) {
   return extras.empty() ? std::string() : extras.front();
 }
 
-}  // namespace
-
-std::optional<double> ParseStrictNumber(const std::string& text) {
-  std::size_t i = 0;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-  std::size_t digits = 0;
-  while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) ++i, ++digits;
-  if (i < text.size() && text[i] == '.') {
-    ++i;
-    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) ++i, ++digits;
+// A batch takes every condition from its table, one culvert per row.
+void CheckBatchOptions(const CLI::App& app) {
+  for (const char* single : {"--q", "--l", "--z1", "--z2", "--g", "--alpha", "--box-ratio",
+                             "--circle-ratio", "--shape", "--exclude-ng", "--sheet", "--dpi"}) {
+    if (app.count(single) > 0) {
+      throw UsageError(std::string("--batch と ") + single + " は一緒に指定できません");
+    }
   }
-  if (digits == 0 || i != text.size()) return std::nullopt;
-  return NumericValue(text);
 }
+
+}  // namespace
 
 std::string HelpText() {
   return R"(使い方 / Usage:
   sekora-cli --q Q --l L [--z1 V] [--z2 V] [--g V] [--alpha V]
              [--box-ratio V] [--circle-ratio V] [--shape both|box|pipe]
              [--exclude-ng] [--dir DIR] [--json]
-             [--sheet N --out FILE [--dpi N]] [--jobs N]
+             [--sheet LIST] [--summary] [--out FILE [--dpi N]] [--jobs N]
+  sekora-cli --batch TABLE.csv [--dir DIR] [--out FILE.csv] [--json]
+             [--keisan-dir DIR]
   sekora-cli --version
 
 函渠断面の決定: BOX.TXT と KAN.TXT のすべての断面について計算し、
@@ -103,12 +110,27 @@ results-list row per line of it ("No|size|status", UTF-8).
   --exclude-ng      ＮＧ結果は除く                    write only the passing sections
   --dir DIR         BOX.TXT, KAN.TXT, Keisan.txt と図のフォルダ (既定: 下記)
   --json            JSON 配列で出力 (25 項目, "No", "StatusText")
-  --sheet N --out FILE
-                    N 行目の計算書を FILE (.pdf, .png, .svg) に出力
-                    draw the calculation sheet of row N to FILE
+  --sheet LIST --out FILE
+                    LIST の行の計算書を FILE に出力。LIST は行番号と範囲
+                    (7,12,55-58) または ok (ＯＫのすべての行)。PDF は 1 行
+                    1 ページ、PNG と SVG は 1 行だけ
+                    draw the calculation sheets of the rows of LIST (numbers
+                    and ranges, or ok for every ＯＫ row) to FILE: one page
+                    per row in a PDF; PNG and SVG take a single row
+  --summary         計算結果一覧表（推奨断面付き）を PDF の先頭に付ける。
+                    --sheet なしでは一覧表だけを出力
+                    put the summary of the run (every candidate, the
+                    recommended sections marked) first; alone, just it
   --dpi N           PNG の解像度 (既定 150)
   --jobs N          計算に使うスレッド数 (既定: CPU のコア数)
                     calculation threads (default: the machine's cores)
+  --batch TABLE.csv 一覧表の函渠をすべて計算 (Keisan.txt は書きません)
+                    design every culvert of the table (one row each:
+                    name, q, l required; z1, z2, g, alpha, box_ratio,
+                    circle_ratio, shape optional; UTF-8 or Shift-JIS)
+  --out FILE.csv    --batch の結果一覧 (UTF-8, BOM 付き)  batch summary
+  --keisan-dir DIR  函渠ごとの計算結果を DIR/<番号>_<名前>.txt に出力
+                    each culvert's results file, in the Keisan.txt format
   --help            この説明
   --version         版を表示                          print the version
 
@@ -129,6 +151,22 @@ results-list row per line of it ("No|size|status", UTF-8).
 Values are whole decimal numbers ("1.5", ".5", "-0.25"). Every error is one
 line on stderr with exit status 2; Keisan.txt is then left as it was.
 )";
+}
+
+SheetRows ParseSheetRows(const std::string& text) {
+  SheetRows sheets;
+  if (text == "ok") {
+    sheets.everyOk = true;
+    return sheets;
+  }
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t comma = text.find(',', start);
+    AddSheetRows(text.substr(start, comma - start), text, sheets.rows);
+    if (comma == std::string::npos) break;
+    start = comma + 1;
+  }
+  return sheets;
 }
 
 CliOptions ParseCliOptions(const std::vector<std::string>& args) {
@@ -156,9 +194,12 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args) {
   app.add_option("--dir", o.folder);
   app.add_flag("--json", o.json);
   app.add_option("--sheet", texts.sheet);
-  app.add_option("--out", o.sheetOut);
+  app.add_flag("--summary", o.summary);
+  app.add_option("--out", o.out);
   app.add_option("--dpi", texts.dpi);
   app.add_option("--jobs", texts.jobs);
+  app.add_option("--batch", o.batch);
+  app.add_option("--keisan-dir", o.keisanDir);
   app.add_flag("-h,--help", o.help);
   app.add_flag("--version", o.version);
 
@@ -181,19 +222,26 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args) {
   }
   if (o.help || o.version) return o;
 
+  if (o.batch) {
+    CheckBatchOptions(app);
+    return o;
+  }
+  if (o.keisanDir) throw UsageError("--keisan-dir は --batch と一緒に指定してください");
+
   o.qGiven = texts.numbers["--q"].has_value();
   o.lGiven = texts.numbers["--l"].has_value();
   if (texts.shape) c.ShapeOption = ShapeValue(*texts.shape);
   if (excludeNg) c.ExcludeNg = 1;
-  if (texts.sheet) o.sheetRow = WholeValue("--sheet", *texts.sheet, 1, kMaxRow);
+  if (texts.sheet) o.sheets = ParseSheetRows(*texts.sheet);
   if (texts.dpi) o.dpi = WholeValue("--dpi", *texts.dpi, kMinDpi, kMaxDpi);
   o.jobs = texts.jobs ? static_cast<unsigned>(WholeValue("--jobs", *texts.jobs, 1, kMaxJobs))
                       : MachineThreads();
 
   if (!o.qGiven) throw UsageError("--q（計画流量）を指定してください");
   if (!o.lGiven) throw UsageError("--l（延長）を指定してください");
-  if (o.sheetRow.has_value() != o.sheetOut.has_value()) {
-    throw UsageError("--sheet と --out は一緒に指定してください");
+  if ((o.sheets.has_value() || o.summary) != o.out.has_value()) {
+    throw UsageError(o.summary ? "--summary には --out を指定してください"
+                               : "--sheet と --out は一緒に指定してください");
   }
   return o;
 }

@@ -1,7 +1,6 @@
 #include "SheetOutput.h"
 
 #include <QGuiApplication>
-#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <stdexcept>
@@ -11,8 +10,10 @@
 #include "KeisanFile.h"
 #include "Metafile.h"
 #include "Paths.h"
+#include "ReportExport.h"
 #include "RunDesign.h"
 #include "SheetExport.h"
+#include "SummarySheet.h"
 
 namespace sekora::cli {
 namespace {
@@ -30,7 +31,7 @@ void IgnoreQtMessage(QtMsgType, const QMessageLogContext&, const QString&) {}
 
 // The sheet is drawn off screen: the tool never needs a display.
 void DrawWithoutDisplay(const std::function<void()>& draw) {
-  if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   qInstallMessageHandler(IgnoreQtMessage);
   int argc = 1;
   char name[] = "sekora-cli";
@@ -39,18 +40,57 @@ void DrawWithoutDisplay(const std::function<void()>& draw) {
   draw();
 }
 
-// The record of row `row` of the run, if its sheet may be drawn.
-const KeisanRecord& RecordToDraw(const DesignRun& run, int row) {
-  const int lines = run.conditions.CandidateCount;
-  if (row > lines) {
-    throw std::runtime_error("--sheet " + std::to_string(row) + ": Keisan.txt には " +
-                             std::to_string(lines) + " 行しかありません");
+// The row numbers `sheets` names; "ok" stands for every passing row.
+std::vector<int> RowsAskedFor(const std::optional<SheetRows>& sheets, const Candidates& records) {
+  if (!sheets) return {};
+  return sheets->everyOk ? OkRows(records) : sheets->rows;
+}
+
+std::string RowList(const std::vector<int>& rows) {
+  std::string list;
+  for (int row : rows) list += (list.empty() ? "" : ", ") + std::to_string(row);
+  return list;
+}
+
+// Every row must exist and have a sheet, as the results list would show it:
+// a calculation that stopped before the freeboard check has none.
+void CheckRowsCanBeDrawn(const std::vector<int>& rows, const Candidates& records) {
+  std::vector<int> refused;
+  for (int row : rows) {
+    if (row > static_cast<int>(records.size())) {
+      throw std::runtime_error("--sheet " + std::to_string(row) + ": Keisan.txt には " +
+                               std::to_string(records.size()) + " 行しかありません");
+    }
+    const std::int16_t status = records[static_cast<std::size_t>(row - 1)].Status;
+    if (status != StatusOk && status != StatusFreeboardOver) refused.push_back(row);
   }
-  const KeisanRecord& rec = run.records[static_cast<std::size_t>(row - 1)];
-  if (rec.Status != StatusOk && rec.Status != StatusFreeboardOver) {
-    throw std::runtime_error(kErrorRowMessage);
+  if (!refused.empty()) {
+    throw std::runtime_error(std::string(kErrorRowMessage) + "（行 " + RowList(refused) + "）");
   }
-  return rec;
+}
+
+bool IsPdf(const std::string& outPath) {
+  std::string extension = PathFromUtf8(outPath).extension().string();
+  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return extension == ".pdf";
+}
+
+// The file of one row's sheet in any format, or of a whole report in a PDF.
+std::string ReportFileContent(const DataFolders& folders, const DesignRun& run,
+                              const std::vector<int>& rows, bool summary,
+                              const std::string& outPath, int dpi) {
+  if (IsPdf(outPath)) {
+    return ReportPdfContent(outPath, {run.records, run.conditions, rows, summary}, folders.figures);
+  }
+  if (summary || rows.size() != 1) {
+    throw std::runtime_error("複数の計算書と一覧表は PDF にのみ出力できます: " + outPath);
+  }
+  const KeisanRecord& rec = run.records[static_cast<std::size_t>(rows.front() - 1)];
+  // Every figure must load before anything is drawn.
+  for (const std::string& path : SheetFigurePaths(rec, folders.figures)) LoadMetafile(path);
+  return SheetFileContent(outPath, dpi, [&](DrawingSurface& surface) {
+    DrawSheet(surface, kPrinterMode, rec, run.conditions, folders.figures);
+  });
 }
 
 }  // namespace
@@ -64,18 +104,16 @@ void CheckSheetTarget(const std::string& outPath) {
   }
 }
 
-void WriteSheetOfRun(const DataFolders& folders, const DesignConditions& conditions, int row,
-                     const std::string& outPath, int dpi) {
+void WriteReportOfRun(const DataFolders& folders, const DesignConditions& conditions,
+                      const std::optional<SheetRows>& sheets, bool summary,
+                      const std::string& outPath, int dpi) {
   const DesignRun run = CalculateRun(folders.work, conditions);
-  const KeisanRecord& rec = RecordToDraw(run, row);
-  // Every figure must load before anything is drawn.
-  for (const std::string& path : SheetFigurePaths(rec, folders.figures)) LoadMetafile(path);
+  const std::vector<int> rows = RowsAskedFor(sheets, run.records);
+  CheckRowsCanBeDrawn(rows, run.records);
+  if (rows.empty() && !summary) throw std::runtime_error("ＯＫの行がありません");
   std::string content;
-  DrawWithoutDisplay([&] {
-    content = SheetFileContent(outPath, dpi, [&](DrawingSurface& surface) {
-      DrawSheet(surface, kPrinterMode, rec, run.conditions, folders.figures);
-    });
-  });
+  DrawWithoutDisplay(
+      [&] { content = ReportFileContent(folders, run, rows, summary, outPath, dpi); });
   // Both files are complete on disk before either is put in place.
   StagedFile sheet;
   StagedFile results;

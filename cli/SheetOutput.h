@@ -1,8 +1,11 @@
-// Drawing the calculation sheet of one results row to a file.
+// Drawing the calculation sheets of results rows, and the summary of the
+// run, to a file.
 #pragma once
 
+#include <optional>
 #include <string>
 
+#include "CliOptions.h"
 #include "DataFolders.h"
 #include "DesignConditions.h"
 
@@ -13,14 +16,16 @@ namespace sekora::cli {
 void CheckSheetTarget(const std::string& outPath);
 
 // Calculates with `conditions` in memory from the catalogues of
-// `folders.work` and draws the sheet of row `row` of that run's results,
-// with the figures of `folders.figures`, to `outPath` (PDF, PNG at `dpi`, or
-// SVG by the extension), as the printer draws it. Only once the sheet is
-// complete are `folders.work`/Keisan.txt and `outPath` replaced; on any
-// failure both are left as they were and a std::exception says why in one
-// line. A row whose calculation failed (Status 1 to 3) is refused with the
-// results list's message.
-void WriteSheetOfRun(const DataFolders& folders, const DesignConditions& conditions, int row,
-                     const std::string& outPath, int dpi);
+// `folders.work` and draws, with the figures of `folders.figures`, the sheets
+// of the rows `sheets` asks for to `outPath`, as the printer draws them; with
+// `summary` the summary pages of the run come first. A PDF takes any number
+// of pages; PNG (at `dpi`) and SVG take the sheet of a single row. Rows whose
+// calculation failed (Status 1 to 3) are refused by number with the results
+// list's message. Only once the file is complete are
+// `folders.work`/Keisan.txt and `outPath` replaced; on any failure both are
+// left as they were and a std::exception says why in one line.
+void WriteReportOfRun(const DataFolders& folders, const DesignConditions& conditions,
+                      const std::optional<SheetRows>& sheets, bool summary,
+                      const std::string& outPath, int dpi);
 
 }  // namespace sekora::cli

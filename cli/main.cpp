@@ -4,22 +4,25 @@
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
+// after windows.h, which it needs
+#include <shellapi.h>
 #else
 #include <unistd.h>
 #endif
 
 #include <cerrno>
-#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <new>
-#include <nlohmann/json.hpp>
 #include <stdexcept>
 
+#include "BatchCommand.h"
 #include "CliOptions.h"
 #include "DataFolders.h"
 #include "DesignError.h"
+#include "JsonNumber.h"
+#include "KeisanFile.h"
 #include "NumberText.h"
 #include "Paths.h"
 #include "ResultRow.h"
@@ -33,7 +36,7 @@ namespace {
 constexpr int kExitFailure = 2;
 constexpr const char* kNoFlowMessage = "計画流量または、延長が０です";
 
-// Without Qt, this program hands --sheet over to the one built with it.
+// Without Qt, this program hands the sheets over to the one built with it.
 #if !defined(SEKORA_WITH_SHEET) && !defined(_WIN32)
 #define SEKORA_HANDS_OVER_SHEETS
 constexpr const char* kSheetProgramName = "sekora-cli-sheet";
@@ -70,17 +73,8 @@ std::vector<std::string> Arguments(int argc, char** argv) {
 }
 #endif
 
-using Json = nlohmann::ordered_json;
-
-// A quantity as JSON: whole values without a fraction ("0", not "0.0"), the
-// rest in the shortest text that reads back as the same double.
-Json JsonNumber(double v) {
-  constexpr double kExactIntegerLimit = 9007199254740992.0;  // 2^53
-  if (v == std::trunc(v) && std::fabs(v) < kExactIntegerLimit) {
-    return static_cast<std::int64_t>(v);
-  }
-  return v;
-}
+using sekora::cli::Json;
+using sekora::cli::JsonNumber;
 
 // One line of Keisan.txt as read back, with its row number and status text.
 Json JsonObject(int rowNo, const sekora::KeisanRecord& rec) {
@@ -115,17 +109,20 @@ void FlushStandardOutput() {
 }
 
 int Run(const sekora::cli::CliOptions& options) {
+  if (options.batch) {
+    return sekora::cli::RunBatchCommand(options, FoldersOf(options));
+  }
   const sekora::DesignConditions& conditions = options.conditions;
   if (!(conditions.Q > 0.0) || !(conditions.L > 0.0)) {
     std::cerr << kNoFlowMessage << '\n';
     return kExitFailure;
   }
   const sekora::DataFolders folders = FoldersOf(options);
-  if (options.sheetRow) {
+  if (options.out) {
 #ifdef SEKORA_WITH_SHEET
-    sekora::cli::CheckSheetTarget(*options.sheetOut);
-    sekora::cli::WriteSheetOfRun(folders, conditions, *options.sheetRow, *options.sheetOut,
-                                 options.dpi);
+    sekora::cli::CheckSheetTarget(*options.out);
+    sekora::cli::WriteReportOfRun(folders, conditions, options.sheets, options.summary,
+                                  *options.out, options.dpi);
     return 0;
 #else
     throw std::runtime_error("この版は計算書を出力できません（Qt なしで作られています）");
@@ -149,9 +146,9 @@ void ReportError(std::string message) {
 }
 
 #ifdef SEKORA_HANDS_OVER_SHEETS
-// Drawing a sheet needs Qt, which a calculation should not load, so the
-// sheet is drawn by the sibling program built with it, given the same
-// arguments in this same process. Returns only when it cannot be started.
+// Drawing sheets needs Qt, which a calculation should not load, so they are
+// drawn by the sibling program built with it, given the same arguments in
+// this same process. Returns only when it cannot be started.
 int HandOverToSheetProgram(char** argv) {
   const std::string program = sekora::JoinPath(sekora::ProgramFolder(), kSheetProgramName);
   ::execv(program.c_str(), argv);
@@ -176,7 +173,7 @@ int main(int argc, char** argv) {
       return 0;
     }
 #ifdef SEKORA_HANDS_OVER_SHEETS
-    if (options.sheetRow) return HandOverToSheetProgram(argv);
+    if (options.out && !options.batch) return HandOverToSheetProgram(argv);
 #endif
     return Run(options);
   } catch (const sekora::cli::UsageError& e) {

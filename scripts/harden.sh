@@ -10,7 +10,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-fuzz_targets=(number_text catalogue keisan_file metafile design)
+fuzz_targets=(number_text catalogue keisan_file metafile design batch_table)
 
 run_asan() {
   bash scripts/install-deps.sh

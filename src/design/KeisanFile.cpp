@@ -135,6 +135,10 @@ std::string ResultsText(const Candidates& records, const DesignConditions& condi
   return content;
 }
 
+KeisanRecord RecordAsWritten(const KeisanRecord& rec) {
+  return ParseLine(ResultsLine(rec), kResultsFileName, 1);
+}
+
 Candidates ParseResultsText(std::string_view content, const std::string& path, unsigned threads) {
   const std::vector<std::string> lines = SplitResultLines(content, path);
   Candidates read(lines.size());

@@ -25,6 +25,10 @@ std::string ResultsLine(const KeisanRecord& rec);
 std::string ResultsText(const Candidates& records, const DesignConditions& conditions,
                         unsigned threads = 1);
 
+// `rec` as a reader of the results file gets it back: every quantity rounded
+// to the decimals of its field.
+KeisanRecord RecordAsWritten(const KeisanRecord& rec);
+
 // The records of results text as the file readers see them; `path` names the
 // file in error messages. Throws ResultsFileError for a malformed line or
 // more lines than a 16-bit count (the first such line, whatever `threads`,

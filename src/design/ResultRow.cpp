@@ -15,14 +15,19 @@ std::string RowNumberText(int rowNo) {
   return text.substr(text.size() - kNumberWidth);
 }
 
+// The size column of a row: a pipe's is padded to the width of a box's.
 std::string SizeText(const KeisanRecord& rec) {
-  if (rec.Kind == KindBox) {
-    return FormatNumber(rec.B, Pattern::Fixed3) + "×" + FormatNumber(rec.H, Pattern::Fixed3);
-  }
-  return "φ" + FormatNumber(rec.D, Pattern::Fixed3) + "     ";
+  return SectionSizeText(rec) + (rec.Kind == KindBox ? "" : "     ");
 }
 
 }  // namespace
+
+std::string SectionSizeText(const KeisanRecord& rec) {
+  if (rec.Kind == KindBox) {
+    return FormatNumber(rec.B, Pattern::Fixed3) + "×" + FormatNumber(rec.H, Pattern::Fixed3);
+  }
+  return "φ" + FormatNumber(rec.D, Pattern::Fixed3);
+}
 
 std::string StatusText(int status) {
   switch (status) {

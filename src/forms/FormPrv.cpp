@@ -1,7 +1,10 @@
 #include "FormPrv.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QLabel>
 #include <QLayout>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
 #include <QScrollBar>
@@ -15,6 +18,7 @@
 #include "Metafile.h"
 #include "PrinterDialog.h"
 #include "QtSurface.h"
+#include "ReportSaving.h"
 #include "Twips.h"
 #include "WindowSetup.h"
 
@@ -26,8 +30,6 @@ constexpr int kClientWidth = 12315;
 constexpr int kClientHeight = 8340;
 constexpr std::int16_t kScreenMode = 0;
 constexpr std::int16_t kPrinterMode = 1;
-
-const char* const kPrintFailed = "印刷できませんでした";
 
 // Loads every figure the sheet of `rec` draws, so that a missing or broken
 // figure is reported before anything is drawn. Throws FigureError.
@@ -48,6 +50,12 @@ void ShowError(QWidget* parent, const QString& text) {
   MessageBoxes::ShowMessage(parent, text, MessageBoxes::Buttons::Ok);
 }
 
+// What went wrong printing on `printer`, always naming the printer.
+QString PrintFailedMessage(const std::string& printer, const std::exception& error) {
+  return QString::fromUtf8("プリンタ「%1」に印刷できませんでした\n%2")
+      .arg(QString::fromStdString(printer), QString::fromUtf8(error.what()));
+}
+
 }  // namespace
 
 FormPrv::FormPrv(Session& session) : session_(session) {
@@ -56,6 +64,10 @@ FormPrv::FormPrv(Session& session) : session_(session) {
   SetUpFixedWindow(*this, QString::fromUtf8("計算結果出力"));
   CreateControls();
   layout()->setSizeConstraint(QLayout::SetFixedSize);
+  // Fixes the size (client area and menu bar) now, so that the window is
+  // centred with the size it opens with.
+  layout()->activate();
+  CentreOnScreen(*this);
 }
 
 void FormPrv::CreateControls() {
@@ -68,6 +80,12 @@ void FormPrv::CreateControls() {
   pic_->setObjectName(QStringLiteral("Pic"));
   pic_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   PlaceInTwips(*pic_, 0, 0, kPageWidth, kPageHeight);
+  pic_->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(pic_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+    QMenu* menu = CreateContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(pic_->mapToGlobal(at));
+  });
 
   vscroll1_ = new QScrollBar(Qt::Vertical, client);
   vscroll1_->setObjectName(QStringLiteral("VScroll1"));
@@ -76,8 +94,14 @@ void FormPrv::CreateControls() {
   vscroll1_->setPageStep(kScrollStep);
   // The page moves when the thumb is released, not while it is dragged.
   vscroll1_->setTracking(false);
+  // Tab and a click give it the keyboard: arrows, PageUp, PageDown, Home
+  // and End move the page.
+  vscroll1_->setFocusPolicy(Qt::StrongFocus);
   PlaceInTwips(*vscroll1_, 12000, 0, 255, 8295);
   connect(vscroll1_, &QScrollBar::valueChanged, this, &FormPrv::ScrollTo);
+  // The wheel turned anywhere over the page scrolls it as over the bar.
+  client->installEventFilter(this);
+  pic_->installEventFilter(this);
 
   QAction* print = menuBar()->addAction(QString::fromUtf8("印刷(&O)"));
   print->setObjectName(QStringLiteral("mnuPrint"));
@@ -122,7 +146,6 @@ FormPrv* FormPrv::ShowSelected(Session& session) {
     }
     return nullptr;
   }
-  if (opened) CentreOnScreen(*form);
   session.preview = form;
   BringToFront(*form);
   return form;
@@ -132,15 +155,43 @@ void FormPrv::ScrollTo(int twips) {
   pic_->move(0, -TwipsToPixels(twips, ScreenDpi()));
 }
 
+bool FormPrv::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::Wheel || forwardingWheel_) {
+    return QMainWindow::eventFilter(watched, event);
+  }
+  // A turn the bar ignores (at either end) comes back up through the page.
+  forwardingWheel_ = true;
+  QCoreApplication::sendEvent(vscroll1_, event);
+  forwardingWheel_ = false;
+  return true;
+}
+
 void FormPrv::Print() {
-  const std::optional<PrinterChoice> choice = PrinterDialog::Ask(this);
+  std::optional<PrinterChoice> choice;
+  try {
+    choice = PrinterDialog::Ask(this);
+  } catch (const NoPrinterError& error) {
+    ShowError(this, QString::fromUtf8(error.what()));
+    return;
+  }
   if (!choice) return;  // cancelled: nothing to print, nothing to say
   try {
     PrintCopies(*choice->target, choice->copies);
   } catch (const std::exception& error) {
-    ShowError(this, QString::fromUtf8(kPrintFailed) + QLatin1Char('\n') +
-                        QString::fromUtf8(error.what()));
+    ShowError(this, PrintFailedMessage(choice->target->PrinterName(), error));
   }
+}
+
+QMenu* FormPrv::CreateContextMenu() {
+  auto* menu = new QMenu(this);
+  QAction* save = menu->addAction(QString::fromUtf8("PDFに保存…"));
+  save->setObjectName(QStringLiteral("mnuSavePdf"));
+  connect(save, &QAction::triggered, this, &FormPrv::SaveSheetAsPdf);
+  return menu;
+}
+
+void FormPrv::SaveSheetAsPdf() {
+  SaveReportAs(this, session_, {shownRow_}, false);
 }
 
 void FormPrv::PrintCopies(PrintTarget& target, std::int16_t copies) {

@@ -9,6 +9,7 @@
 #include "Session.h"
 
 class QLabel;
+class QMenu;
 class QScrollBar;
 
 namespace sekora {
@@ -41,6 +42,14 @@ class FormPrv : public QMainWindow {
   // Keisan.txt for every copy the printer does not make itself.
   void Print();
 
+  // The right-click menu of the page: the shown row's sheet as a PDF. The
+  // caller owns the menu.
+  QMenu* CreateContextMenu();
+  void SaveSheetAsPdf();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   explicit FormPrv(Session& session);
 
@@ -56,6 +65,7 @@ class FormPrv : public QMainWindow {
   QPixmap sheet_;
   QLabel* pic_ = nullptr;
   QScrollBar* vscroll1_ = nullptr;
+  bool forwardingWheel_ = false;
 };
 
 }  // namespace sekora

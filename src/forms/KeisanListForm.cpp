@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <string>
 
@@ -11,6 +12,7 @@
 #include "FormPrv.h"
 #include "MessageBoxes.h"
 #include "NumberText.h"
+#include "ReportSaving.h"
 #include "ResultRow.h"
 #include "Twips.h"
 #include "WindowSetup.h"
@@ -50,6 +52,12 @@ void KeisanListForm::CreateControls() {
   list1_->setSelectionMode(QAbstractItemView::SingleSelection);
   PlaceInTwips(*list1_, 240, 600, 6015, 4155);
   connect(list1_, &QListWidget::itemDoubleClicked, this, &KeisanListForm::DoubleClickSelectedRow);
+  list1_->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(list1_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+    QMenu* menu = CreateContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(list1_->viewport()->mapToGlobal(at));
+  });
 
   struct Heading {
     const char* name;
@@ -71,6 +79,7 @@ void KeisanListForm::CreateControls() {
   auto* close = new QPushButton(QString::fromUtf8("閉じる"), this);
   close->setObjectName(QStringLiteral("Button0"));
   PlaceInTwips(*close, 5160, 4920, 1095, 615);
+  PressOnEnter(*close);
   connect(close, &QPushButton::clicked, this, &QWidget::close);
 
   auto* hint = new QLabel(QString::fromUtf8(kHint), this);
@@ -114,11 +123,51 @@ KeisanListForm* KeisanListForm::ShowResults(Session& session) {
   return form;
 }
 
-void KeisanListForm::DoubleClickSelectedRow() {
+std::int16_t KeisanListForm::SelectedRowNumber() const {
   const QList<QListWidgetItem*> selected = list1_->selectedItems();
-  if (selected.isEmpty()) return;
+  if (selected.isEmpty()) return 0;
   const std::string number = selected.front()->text().left(kRowNumberWidth).toStdString();
-  session_.SelectedNo = ToInt16(NumericValue(number)).value_or(0);
+  return ToInt16(NumericValue(number)).value_or(0);
+}
+
+bool KeisanListForm::SelectedRowCanBeShown() const {
+  const std::int16_t row = SelectedRowNumber();
+  if (row < 1) return false;
+  try {
+    const Candidates records = session_.written.Read(AppFolder());
+    if (row > static_cast<int>(records.size())) return false;
+    const std::int16_t status = records[static_cast<std::size_t>(row - 1)].Status;
+    return status == StatusOk || status == StatusFreeboardOver;
+  } catch (const DesignError&) {
+    return false;
+  }
+}
+
+QMenu* KeisanListForm::CreateContextMenu() {
+  auto* menu = new QMenu(this);
+  QAction* okSheets = menu->addAction(QString::fromUtf8("ＯＫの計算書をまとめてPDFに保存…"));
+  okSheets->setObjectName(QStringLiteral("mnuSaveOkSheets"));
+  connect(okSheets, &QAction::triggered, this, &KeisanListForm::SaveOkSheets);
+  QAction* rowSheet = menu->addAction(QString::fromUtf8("この行の計算書をPDFに保存…"));
+  rowSheet->setObjectName(QStringLiteral("mnuSaveRowSheet"));
+  rowSheet->setEnabled(SelectedRowCanBeShown());
+  connect(rowSheet, &QAction::triggered, this, &KeisanListForm::SaveSelectedSheet);
+  return menu;
+}
+
+void KeisanListForm::SaveOkSheets() {
+  SaveOkReportAs(this, session_);
+}
+
+void KeisanListForm::SaveSelectedSheet() {
+  const std::int16_t row = SelectedRowNumber();
+  if (row < 1) return;
+  SaveReportAs(this, session_, {row}, false);
+}
+
+void KeisanListForm::DoubleClickSelectedRow() {
+  if (list1_->selectedItems().isEmpty()) return;
+  session_.SelectedNo = SelectedRowNumber();
 
   // The status is looked up in the file as it is now; a line the file does
   // not have counts as passing and the preview then reports it.

@@ -7,6 +7,7 @@
 #include "Session.h"
 
 class QListWidget;
+class QMenu;
 
 namespace sekora {
 
@@ -28,12 +29,22 @@ class KeisanListForm : public QWidget {
   // refuses the others. Does nothing when no row is selected.
   void DoubleClickSelectedRow();
 
+  // The right-click menu of the list: the sheets of every ＯＫ row with the
+  // summary of the run in one PDF, and the sheet of the selected row, offered
+  // only when that row can be shown. The caller owns the menu.
+  QMenu* CreateContextMenu();
+  void SaveOkSheets();
+  void SaveSelectedSheet();
+
  private:
   explicit KeisanListForm(Session& session);
 
   void CreateControls();
   // Fills the rows from Keisan.txt; throws ResultsFileError.
   void LoadRows();
+  // The number of the selected row; 0 when no row is selected.
+  std::int16_t SelectedRowNumber() const;
+  bool SelectedRowCanBeShown() const;
 
   Session& session_;
   QListWidget* list1_ = nullptr;

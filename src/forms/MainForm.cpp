@@ -129,18 +129,16 @@ QLabel* MainForm::AddLabel(const char* name, const char* caption, int left, int 
   return label;
 }
 
-QLineEdit* MainForm::AddBox(int index, int left, int top) {
-  auto* box = new QLineEdit(this);
+ConditionBox* MainForm::AddBox(int index, int left, int top) {
+  auto* box = new ConditionBox(this);
   box->setObjectName(QStringLiteral("Jyouken%1").arg(index));
   box->setProperty("index", index);
-  box->setMaxLength(kConditionMaxLength);
   // The box is only 615 twips wide: a thin border, no inner margin and the
   // fixed-pitch face keep a value such as 20.000 wholly visible.
   box->setStyleSheet(
       QStringLiteral("QLineEdit { border: 1px solid #7a7a7a; padding: 0px; background: white; }"));
   box->setTextMargins(-1, 0, -1, 0);
   box->setFont(SubstitutedFont(QString::fromUtf8("ＭＳ ゴシック"), 9.0));
-  box->setValidator(new ConditionValidator(box));
   box->installEventFilter(this);
   PlaceInTwips(*box, left, top, kBoxWidth, kBoxHeight);
   jyouken_.at(static_cast<std::size_t>(index)) = box;
@@ -187,6 +185,7 @@ void MainForm::CreateButtons() {
     auto* button = new QPushButton(QString::fromUtf8(captions[i]), this);
     button->setObjectName(QStringLiteral("Button%1").arg(i));
     PlaceInTwips(*button, lefts[i], 3480, 1095, 615);
+    PressOnEnter(*button);
     button_[i] = button;
   }
   connect(button_[0], &QPushButton::clicked, this, &MainForm::Calculate);
@@ -251,9 +250,6 @@ bool MainForm::eventFilter(QObject* watched, QEvent* event) {
   if (box == nullptr) return QWidget::eventFilter(watched, event);
   const int index = box->property("index").toInt();
   switch (event->type()) {
-    case QEvent::FocusIn:
-      GotFocus(index);
-      break;
     case QEvent::FocusOut:
       if (LeavesBox(static_cast<const QFocusEvent&>(*event))) LostFocus(index);
       break;
@@ -265,21 +261,13 @@ bool MainForm::eventFilter(QObject* watched, QEvent* event) {
   return QWidget::eventFilter(watched, event);
 }
 
-void MainForm::GotFocus(int index) {
-  // Typing replaces the whole text.
-  Jyouken(index)->selectAll();
-}
-
 bool MainForm::KeyPress(int index, const QKeyEvent& key) {
   if (IsEnter(key)) {
     MoveFocusOnEnter(index);
     return true;
   }
-  // Keys without a printable character (arrows, Delete, shortcuts such as
-  // Ctrl+V) are editing commands, not typed characters.
-  const QString typed = key.text();
-  if (typed.isEmpty() || !typed.at(0).isPrint()) return false;
-  for (const QChar character : typed) {
+  if (!IsTypedCharacter(key)) return false;
+  for (const QChar character : key.text()) {
     if (!PassesKeyFilter(character)) return true;
   }
   return false;
@@ -292,10 +280,11 @@ void MainForm::MoveFocusOnEnter(int index) {
 }
 
 void MainForm::LostFocus(int index) {
-  QLineEdit* box = Jyouken(index);
+  ConditionBox* box = Jyouken(index);
   const std::string text = box->text().toStdString();
-  if (!BeginsWithNumber(text)) return;
-  box->setText(QString::fromStdString(FormatNumber(NumericValue(text), Pattern::Fixed3)));
+  // A text that is not a plain number (the empty text, ".", 1.2.3) stays.
+  if (!IsPlainDecimal(text)) return;
+  box->ShowText(QString::fromStdString(FormatNumber(NumericValue(text), Pattern::Fixed3)));
 }
 
 std::int16_t MainForm::SelectedShape() const {

@@ -7,13 +7,13 @@
 #include <array>
 #include <cstdint>
 
+#include "ConditionInput.h"
 #include "RunProgress.h"
 #include "Session.h"
 
 class QCheckBox;
 class QKeyEvent;
 class QLabel;
-class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
@@ -35,7 +35,7 @@ class MainForm : public QWidget {
   // The notice of the fixed values, its lines separated by "\n".
   const QString& NoticeText() const { return noticeText_; }
 
-  QLineEdit* Jyouken(int index) const { return jyouken_.at(static_cast<std::size_t>(index)); }
+  ConditionBox* Jyouken(int index) const { return jyouken_.at(static_cast<std::size_t>(index)); }
 
   // Runs the calculation with the conditions of the controls when Q and L
   // are positive and, once it has completed, makes it the session's run and
@@ -63,9 +63,8 @@ class MainForm : public QWidget {
   void ShowNotice(const QStringList& lines);
 
   QLabel* AddLabel(const char* name, const char* caption, int left, int top, int width, int height);
-  QLineEdit* AddBox(int index, int left, int top);
+  ConditionBox* AddBox(int index, int left, int top);
 
-  void GotFocus(int index);
   // Returns true when the key is discarded.
   bool KeyPress(int index, const QKeyEvent& key);
   void LostFocus(int index);
@@ -75,7 +74,7 @@ class MainForm : public QWidget {
   std::int16_t SelectedShape() const;
 
   Session& session_;
-  std::array<QLineEdit*, kBoxCount> jyouken_{};
+  std::array<ConditionBox*, kBoxCount> jyouken_{};
   std::array<QRadioButton*, 3> opt_{};
   QCheckBox* check1_ = nullptr;
   QLabel* notice_ = nullptr;

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QWidget>
 
+class QPushButton;
+
 namespace sekora {
 
 // Makes `window` a top-level window with `caption`, the dialog font and the
@@ -18,8 +20,12 @@ QFont DialogFont();
 // Places `child` at a rectangle given in twips of its parent's client area.
 void PlaceInTwips(QWidget& child, int left, int top, int width, int height);
 
-// Moves `window` so that it stands in the middle of its screen.
+// Moves `window` so that it stands in the middle of its screen. The window's
+// size must be final.
 void CentreOnScreen(QWidget& window);
+
+// Makes Enter press `button` when it has the focus, as Space does.
+void PressOnEnter(QPushButton& button);
 
 // Shows `window` if needed, raises it and gives it the keyboard.
 void BringToFront(QWidget& window);

@@ -10,9 +10,13 @@ PrinterTarget::~PrinterTarget() {
   if (painter_.isActive()) AbortDocument();
 }
 
+std::string PrinterTarget::PrinterName() const {
+  return printer_->printerName().toStdString();
+}
+
 DrawingSurface& PrinterTarget::BeginDocument() {
   if (!painter_.begin(printer_.get())) {
-    throw PrintError("プリンタ " + printer_->printerName().toStdString() + " に印刷できません");
+    throw PrintError("印刷を開始できません");
   }
   surface_.emplace(painter_, printer_->resolution());
   return *surface_;
@@ -21,7 +25,7 @@ DrawingSurface& PrinterTarget::BeginDocument() {
 void PrinterTarget::EndDocument() {
   surface_.reset();
   if (!painter_.end()) {
-    throw PrintError("プリンタ " + printer_->printerName().toStdString() + " に印刷できません");
+    throw PrintError("印刷を完了できません");
   }
 }
 

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <stdexcept>
+#include <string>
 
 #include "DrawingSurface.h"
 #include "QtSurface.h"
@@ -14,7 +15,8 @@ class QPrinter;
 
 namespace sekora {
 
-// The printer refused to start or to finish a document.
+// The printer refused to start or to finish a document. The message says
+// which; the caller names the printer.
 class PrintError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
@@ -23,6 +25,9 @@ class PrintError : public std::runtime_error {
 class PrintTarget {
  public:
   virtual ~PrintTarget() = default;
+
+  // The name the user knows the printer by, for messages.
+  virtual std::string PrinterName() const = 0;
 
   // Starts a new document of one page and returns its surface, in twips with
   // the origin at the top-left corner of the printable area. Throws PrintError.
@@ -39,6 +44,7 @@ class PrinterTarget : public PrintTarget {
   explicit PrinterTarget(std::unique_ptr<QPrinter> printer);
   ~PrinterTarget() override;
 
+  std::string PrinterName() const override;
   DrawingSurface& BeginDocument() override;
   void EndDocument() override;
   void AbortDocument() override;

@@ -20,6 +20,7 @@ namespace sekora {
 namespace {
 
 using DrawFunction = std::function<void(DrawingSurface&)>;
+using PageFunction = std::function<void(DrawingSurface&, int)>;
 
 // One unit of the sheet's pen in a file is a dot of a 600-dpi printer, the
 // printer the pen widths are made for, at whatever resolution the file is
@@ -53,7 +54,8 @@ void DrawAndEnd(QPainter& painter, double dpi, const std::string& outPath,
   if (!painter.end()) throw CannotWrite(outPath);
 }
 
-void RenderPdf(QBuffer& buffer, const std::string& outPath, const DrawFunction& draw) {
+void RenderPdf(QBuffer& buffer, const std::string& outPath, int pageCount,
+               const PageFunction& drawPage) {
   QPdfWriter writer(&buffer);
   writer.setPageLayout(
       QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
@@ -61,7 +63,12 @@ void RenderPdf(QBuffer& buffer, const std::string& outPath, const DrawFunction& 
   writer.setTitle(QString::fromUtf8("函渠断面の決定"));
   QPainter painter;
   BeginOrThrow(painter, writer, outPath);
-  DrawAndEnd(painter, writer.resolution(), outPath, draw);
+  DrawAndEnd(painter, writer.resolution(), outPath, [&](DrawingSurface& surface) {
+    for (int page = 0; page < pageCount; ++page) {
+      if (page > 0 && !writer.newPage()) throw CannotWrite(outPath);
+      drawPage(surface, page);
+    }
+  });
 }
 
 void RenderPng(QBuffer& buffer, const std::string& outPath, int dpi, const DrawFunction& draw) {
@@ -155,7 +162,7 @@ std::string SheetFileContent(const std::string& outPath, int dpi, const DrawFunc
   QBuffer buffer;
   buffer.open(QIODevice::WriteOnly);
   if (extension == QLatin1String("pdf")) {
-    RenderPdf(buffer, outPath, draw);
+    RenderPdf(buffer, outPath, 1, [&draw](DrawingSurface& surface, int) { draw(surface); });
   } else if (extension == QLatin1String("png")) {
     RenderPng(buffer, outPath, dpi, draw);
   } else {
@@ -178,6 +185,26 @@ void CommitSheetFile(StagedFile& staged, const std::string& outPath) {
 
 void ExportSheet(const std::string& outPath, int dpi, const DrawFunction& draw) {
   const std::string content = SheetFileContent(outPath, dpi, draw);
+  StagedFile staged;
+  StageSheetFile(staged, outPath, content);
+  CommitSheetFile(staged, outPath);
+}
+
+std::string PdfPagesContent(const std::string& outPath, int pageCount,
+                            const PageFunction& drawPage) {
+  if (SheetExtension(outPath) != QLatin1String("pdf")) {
+    throw std::invalid_argument("複数ページの計算書は PDF にのみ出力できます: " + outPath);
+  }
+  if (pageCount < 1) throw std::invalid_argument("出力するページがありません");
+  QBuffer buffer;
+  buffer.open(QIODevice::WriteOnly);
+  RenderPdf(buffer, outPath, pageCount, drawPage);
+  if (buffer.data().isEmpty()) throw CannotWrite(outPath);
+  return buffer.data().toStdString();
+}
+
+void ExportPdfPages(const std::string& outPath, int pageCount, const PageFunction& drawPage) {
+  const std::string content = PdfPagesContent(outPath, pageCount, drawPage);
   StagedFile staged;
   StageSheetFile(staged, outPath, content);
   CommitSheetFile(staged, outPath);

@@ -46,4 +46,16 @@ void CommitSheetFile(StagedFile& staged, const std::string& outPath);
 void ExportSheet(const std::string& outPath, int dpi,
                  const std::function<void(DrawingSurface&)>& draw);
 
+// The content of a PDF of `pageCount` A4 portrait pages, page i (from 0)
+// drawn by `drawPage` as SheetFileContent draws its one page. Nothing is
+// written. Throws std::invalid_argument when `outPath` does not end in ".pdf"
+// or there is no page, otherwise as SheetFileContent.
+std::string PdfPagesContent(const std::string& outPath, int pageCount,
+                            const std::function<void(DrawingSurface&, int)>& drawPage);
+
+// Draws the pages as PdfPagesContent does and replaces `outPath` with them
+// whole, as ExportSheet does.
+void ExportPdfPages(const std::string& outPath, int pageCount,
+                    const std::function<void(DrawingSurface&, int)>& drawPage);
+
 }  // namespace sekora

@@ -80,11 +80,11 @@ std::string RequiredHeightText(const KeisanRecord& rec) {
     case StatusFreeboardOver:
       return ValueField(rec.hReq, kDepthField);
     case StatusOutletOver:
-      return "h2が断面超過";
+      return " h2が断面超過";
     case StatusInletOver:
-      return "h1が断面超過";
+      return " h1が断面超過";
     case StatusInletNotFound:
-      return "h1が求まらず";
+      return " h1が求まらず";
     default:
       return kNotReached;
   }
@@ -190,6 +190,14 @@ void DrawTable(SheetLayout& sheet, const RunSummary& summary, int page) {
 RunSummary SummaryOfRun(Candidates records, const DesignConditions& conditions) {
   const Recommendation recommended = RecommendSections(records);
   return {std::move(records), conditions, recommended};
+}
+
+std::vector<int> OkRows(const Candidates& records) {
+  std::vector<int> rows;
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    if (records[i].Status == StatusOk) rows.push_back(static_cast<int>(i) + 1);
+  }
+  return rows;
 }
 
 int SummaryPageCount(std::size_t rowCount) {

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "DesignConditions.h"
 #include "DrawingSurface.h"
@@ -31,6 +32,9 @@ struct RunSummary {
 // The summary of the run whose results are `records`, with its recommended
 // sections chosen.
 RunSummary SummaryOfRun(Candidates records, const DesignConditions& conditions);
+
+// The numbers of the rows of `records` with Status ＯＫ, in order.
+std::vector<int> OkRows(const Candidates& records);
 
 // The pages the summary of `rowCount` candidates takes; at least one.
 int SummaryPageCount(std::size_t rowCount);

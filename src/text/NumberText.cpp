@@ -347,6 +347,30 @@ bool BeginsWithNumber(std::string_view text) {
   return digitCount > 0;
 }
 
+bool IsPlainDecimal(std::string_view text) {
+  int digits = 0;
+  int points = 0;
+  for (const char c : text) {
+    if (c >= '0' && c <= '9') {
+      ++digits;
+    } else if (c == '.') {
+      ++points;
+    } else {
+      return false;
+    }
+  }
+  return digits > 0 && points <= 1;
+}
+
+std::optional<double> DecimalNumberValue(std::string_view text) {
+  const std::string_view digits =
+      !text.empty() && (text[0] == '+' || text[0] == '-') ? text.substr(1) : text;
+  if (!IsPlainDecimal(digits)) return std::nullopt;
+  const double value = NumericValue(text);
+  if (!std::isfinite(value)) return std::nullopt;
+  return value;
+}
+
 std::optional<std::int16_t> ToInt16(double value) {
   if (!(value >= -32768.5 && value <= 32767.5)) return std::nullopt;
   const double rounded = std::nearbyint(value);  // default mode: halves to even

@@ -46,6 +46,16 @@ double NumericValue(std::string_view text);
 // least one digit before anything that is not part of the number).
 bool BeginsWithNumber(std::string_view text);
 
+// True when `text` is nothing but a plain decimal number: digits with at most
+// one point among or after them, at least one digit, no sign and no blanks
+// ("5", ".5", "5.", "12.345"; not "", ".", "1.2.3", "-1", "2.5e3").
+bool IsPlainDecimal(std::string_view text);
+
+// The value of `text` when the whole text is one decimal number (an optional
+// sign, digits, an optional "." and more digits, at least one digit, no
+// blanks, no exponent) and that value is finite; nothing otherwise.
+std::optional<double> DecimalNumberValue(std::string_view text);
+
 // `value` rounded to the nearest integer, halves to the even neighbour, when
 // that integer fits in 16 bits; nothing otherwise (and for NaN).
 std::optional<std::int16_t> ToInt16(double value);

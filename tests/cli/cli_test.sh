@@ -33,18 +33,31 @@ cp "$data/BOX.TXT" "$data/KAN.TXT" "$work/bin/"
 $runner "$work/bin/$(basename "$cli")" --q 1.5 --l 20 >"$work/out2" 2>&1
 check "default folder is the program's" cmp -s "$work/bin/Keisan.txt" "$work/good.txt"
 
-# A calculation loads no Qt library (the dynamic loader lists what it loads).
-LD_DEBUG=libs "$cli" --q 1.5 --l 20 --dir "$work/d" >/dev/null 2>"$work/libs"
-check "the loader's list is there" grep -q "calling init: .*libstdc++" "$work/libs"
-check "a plain run loads no Qt library" bash -c "! grep -q 'libQt' '$work/libs'"
+# A folder named in Japanese, written twice: the second run replaces the
+# results of the first.
+jp="$work/函渠 計算結果"
+mkdir -p "$jp"
+cp "$data/BOX.TXT" "$data/KAN.TXT" "$jp/"
+run --q 1.5 --l 20 --dir "$jp"
+check "japanese folder first run" cmp -s "$jp/Keisan.txt" "$work/good.txt"
+run --q 1.5 --l 20 --dir "$jp" --shape pipe
+check "japanese folder second run replaces" [ "$(grep -c $'\r$' "$jp/Keisan.txt")" = 25 ]
+check "japanese folder holds no temporary" [ "$(ls "$jp" | wc -l)" = 3 ]
 
-# Without the sheet program beside it, --sheet is refused by name.
-cp "$work/good.txt" "$work/bin/Keisan.txt"
-"$work/bin/sekora-cli" --q 1 --l 10 --sheet 7 --out "$work/s.pdf" >"$work/out" 2>"$work/err"
-check "no sheet program exit 2" [ $? = 2 ]
-check "no sheet program named" err_has "sekora-cli-sheet"
-check "no sheet program, one line" [ "$(wc -l <"$work/err")" = 1 ]
-check "no sheet program, results kept" cmp -s "$work/bin/Keisan.txt" "$work/good.txt"
+# On Linux a calculation loads no Qt library (the dynamic loader lists what
+# it loads), and sheets are handed over to the sheet program beside it.
+if [ -z "$runner" ]; then
+  LD_DEBUG=libs "$cli" --q 1.5 --l 20 --dir "$work/d" >/dev/null 2>"$work/libs"
+  check "the loader's list is there" grep -q "calling init: .*libstdc++" "$work/libs"
+  check "a plain run loads no Qt library" bash -c "! grep -q 'libQt' '$work/libs'"
+
+  cp "$work/good.txt" "$work/bin/Keisan.txt"
+  "$work/bin/sekora-cli" --q 1 --l 10 --sheet 7 --out "$work/s.pdf" >"$work/out" 2>"$work/err"
+  check "no sheet program exit 2" [ $? = 2 ]
+  check "no sheet program named" err_has "sekora-cli-sheet"
+  check "no sheet program, one line" [ "$(wc -l <"$work/err")" = 1 ]
+  check "no sheet program, results kept" cmp -s "$work/bin/Keisan.txt" "$work/good.txt"
+fi
 
 # Any number of calculation threads writes the same file.
 for jobs in 1 3; do
@@ -94,6 +107,8 @@ check "bad number exit 2" [ "$(status)" = 2 ]
 check "bad number names option" err_has "--q"
 run --q 1.5 --l 20 --g 1e3 --dir "$work/d"
 check "exponent refused" err_has "--g"
+run --q 1$(printf '0%.0s' {1..400}) --l 20 --dir "$work/d"
+check "value beyond a double refused" err_has "--q の値が数値ではありません"
 run --q 1.5 --dir "$work/d"
 check "missing L exit 2" [ "$(status)" = 2 ]
 run --q 1.5 --l 20 --shape round --dir "$work/d"
@@ -148,17 +163,21 @@ run --q 1.5 --l 20 --frobnicate
 check "usage error with its hint on one line" [ "$(wc -l <"$work/err")" = 1 ]
 check "usage error hint" err_has "sekora-cli --help"
 
-# Output that cannot be written is an error, not a silent truncation.
-for json in "" --json; do
-  env -u DISPLAY "$cli" --q 1.5 --l 20 --dir "$work/d" $json >/dev/full 2>"$work/err"
-  check "stdout full $json exit 2" [ "$?" = 2 ]
-  check "stdout full $json one line" [ "$(wc -l <"$work/err")" = 1 ]
-  check "stdout full $json named" err_has "標準出力に書き込めません"
-done
-env -u DISPLAY "$cli" --q 1.5 --l 20 --dir "$work/d" --json >&- 2>"$work/err"
-check "stdout closed exit 2" [ "$?" = 2 ]
-env -u DISPLAY "$cli" --help >/dev/full 2>"$work/err"
-check "help to a full stdout exit 2" [ "$?" = 2 ]
+# Output that cannot be written is an error, not a silent truncation. A full
+# or closed stdout and named pipes are Linux's own: a Windows build run under
+# Wine leaves these checks out.
+if [ -z "$runner" ]; then
+  for json in "" --json; do
+    env -u DISPLAY "$cli" --q 1.5 --l 20 --dir "$work/d" $json >/dev/full 2>"$work/err"
+    check "stdout full $json exit 2" [ "$?" = 2 ]
+    check "stdout full $json one line" [ "$(wc -l <"$work/err")" = 1 ]
+    check "stdout full $json named" err_has "標準出力に書き込めません"
+  done
+  env -u DISPLAY "$cli" --q 1.5 --l 20 --dir "$work/d" --json >&- 2>"$work/err"
+  check "stdout closed exit 2" [ "$?" = 2 ]
+  env -u DISPLAY "$cli" --help >/dev/full 2>"$work/err"
+  check "help to a full stdout exit 2" [ "$?" = 2 ]
+fi
 
 # Damaged catalogues are refused by name at once.
 fresh
@@ -166,11 +185,13 @@ cp "$work/good.txt" "$work/d/Keisan.txt"
 printf "0.600\r\n600\r\n" >"$work/d/KAN.TXT"
 run --q 1.5 --l 20 --dir "$work/d"
 check "pipe over 100 m named" err_has "KAN.TXT の 2 行目の寸法が 100 m を超えています"
-rm "$work/d/KAN.TXT"
-mkfifo "$work/d/KAN.TXT"
-timeout 10 env -u DISPLAY "$cli" --q 1.5 --l 20 --dir "$work/d" >"$work/out" 2>"$work/err"
-check "a pipe as catalogue is refused at once" [ "$?" = 2 ]
-check "a pipe as catalogue named" err_has "KAN.TXT は通常のファイルではありません"
+if [ -z "$runner" ]; then
+  rm "$work/d/KAN.TXT"
+  mkfifo "$work/d/KAN.TXT"
+  timeout 10 env -u DISPLAY "$cli" --q 1.5 --l 20 --dir "$work/d" >"$work/out" 2>"$work/err"
+  check "a pipe as catalogue is refused at once" [ "$?" = 2 ]
+  check "a pipe as catalogue named" err_has "KAN.TXT は通常のファイルではありません"
+fi
 rm "$work/d/KAN.TXT"
 truncate -s 17M "$work/d/KAN.TXT"
 run --q 1.5 --l 20 --dir "$work/d"

@@ -84,7 +84,15 @@ TEST(DataFolders, AMissingFolderIsNotWritable) {
   EXPECT_FALSE(IsWritableFolder(root.File("missing")));
 }
 
-#ifndef _WIN32
+#ifdef _WIN32
+TEST(DataFolders, TheUserFolderLiesInTheLocalApplicationData) {
+  const wchar_t* old = ::_wgetenv(L"LOCALAPPDATA");
+  const std::wstring saved = old ? old : L"";
+  ::_wputenv_s(L"LOCALAPPDATA", L"C:\\Users\\技術者\\AppData\\Local");
+  EXPECT_EQ(UserDataFolder(), "C:\\Users\\技術者\\AppData\\Local\\Sekora");
+  ::_wputenv_s(L"LOCALAPPDATA", saved.c_str());
+}
+#else
 // Sets an environment variable for one test, or clears it.
 class ScopedEnvironment {
  public:

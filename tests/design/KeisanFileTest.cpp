@@ -1,3 +1,9 @@
+#ifdef _WIN32
+#include <process.h>
+#else
+#include <unistd.h>
+#endif
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -9,6 +15,14 @@
 
 namespace sekora {
 namespace {
+
+long ProcessId() {
+#ifdef _WIN32
+  return static_cast<long>(::_getpid());
+#else
+  return static_cast<long>(::getpid());
+#endif
+}
 
 KeisanRecord BoxRecord(std::int16_t status, double B, double H) {
   KeisanRecord r;
@@ -133,6 +147,21 @@ TEST(KeisanFile, AFailedWriteKeepsThePreviousFileAndLeavesNoTemporary) {
   Candidates none;
   c.CandidateCount = 0;
   EXPECT_THROW(KeisanFile(kFileModeWrite, none, c, folder.path() + "/missing"), ResultsFileError);
+}
+
+// A temporary file is named after its writer's process: one left by a
+// process that has ended is cleared by the next write, one of a process that
+// still runs (it may be writing now) is left alone.
+TEST(KeisanFile, AWriteClearsOnlyTheTemporariesOfEndedProcesses) {
+  testing::TempFolder folder;
+  const std::string ended = "Keisan.txt.tmp-999999999-0";
+  const std::string running = "Keisan.txt.tmp-" + std::to_string(ProcessId()) + "-77";
+  folder.Write(ended, "half a file");
+  folder.Write(running, "being written");
+  Write(folder, {BoxRecord(0, 1.0, 1.0)});
+  EXPECT_FALSE(std::filesystem::exists(folder.File(ended)));
+  EXPECT_EQ(folder.Read(running), "being written");
+  EXPECT_EQ(folder.Read("Keisan.txt").substr(0, 9), "0,0,1.000");
 }
 
 TEST(ReadSelectedRecord, ReadsTheChosenLineOrTheLastOne) {

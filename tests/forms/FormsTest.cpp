@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -81,7 +82,7 @@ class WindowTestBase : public QObject {
     QCOMPARE(unusedAnswers, std::size_t{0});
   }
 
-  QLineEdit* Box(int index) const { return mainForm_->Jyouken(index); }
+  ConditionBox* Box(int index) const { return mainForm_->Jyouken(index); }
   template <typename T>
   T* Control(const char* name) const {
     return mainForm_->findChild<T*>(QString::fromUtf8(name));
@@ -123,9 +124,12 @@ class MainFormTest : public WindowTestBase {
   void optionsLieOutsideTheWindowButStayInTheTabOrder();
   void zeroDischargeOrLengthIsRefused();
   void keyFilterPassesDigitsPointAndBackspaceOnly();
-  void pastedTextIsFilteredLikeTyping();
+  void everyWayIntoABoxSelectsItsWholeText();
+  void pasteTakesOnlyAPlainNumber();
   void enterMovesBetweenTheShownBoxes();
-  void leavingABoxFormatsItsNumber();
+  void leavingABoxFormatsOnlyAPlainNumber();
+  void formattedValueIsShownWholeFromItsStart();
+  void enterAndSpacePressAFocusedButton();
   void calculateReadsEveryControl();
   void failedCalculationShowsItsMessageAndKeepsTheResults();
   void refusedAndFailedCalculatesLeaveTheShownRunAlone();
@@ -200,11 +204,93 @@ void MainFormTest::keyFilterPassesDigitsPointAndBackspaceOnly() {
   QCOMPARE(Box(0)->text(), QStringLiteral("1234567890"));
 }
 
-void MainFormTest::pastedTextIsFilteredLikeTyping() {
-  QApplication::clipboard()->setText(QStringLiteral("-1a2.5 m"));
+// The box has the focus and its whole text selected, with the caret at its
+// start so that the start is in view.
+bool WholeTextSelected(const QLineEdit& box) {
+  return QApplication::focusWidget() == &box && box.selectionStart() == 0 &&
+         box.selectedText() == box.text() && box.cursorPosition() == 0;
+}
+
+void MainFormTest::everyWayIntoABoxSelectsItsWholeText() {
+  ShowMainForm();
+  // Q has the focus from the start: a click into it and 1.5 typed give 1.5.
+  QVERIFY(WholeTextSelected(*Box(0)));
+  QTest::mouseClick(Box(0), Qt::LeftButton, {}, Box(0)->rect().center());
+  QTest::keyClicks(Box(0), QStringLiteral("1.5"));
+  QCOMPARE(Box(0)->text(), QStringLiteral("1.5"));
+
+  QTest::keyClick(Box(0), Qt::Key_Tab);
+  QVERIFY(WholeTextSelected(*Box(1)));
+  QTest::keyClick(Box(1), Qt::Key_Backtab);
+  QVERIFY(WholeTextSelected(*Box(0)));
+  QTest::keyClick(Box(0), Qt::Key_Return);
+  QVERIFY(WholeTextSelected(*Box(1)));
+
+  // A click into Q: typing replaces "0.000" instead of landing inside it.
+  QTest::mouseClick(Box(0), Qt::LeftButton, {}, Box(0)->rect().center());
+  QVERIFY(WholeTextSelected(*Box(0)));
+  QTest::keyClicks(Box(0), QStringLiteral("1.5"));
+  QCOMPARE(Box(0)->text(), QStringLiteral("1.5"));
+  QTest::keyClick(Box(0), Qt::Key_Tab);
+  QCOMPARE(Box(0)->text(), QStringLiteral("1.500"));
+
+  // The first click after Tab keeps the selection; the next places the caret.
+  QTest::mouseClick(Box(1), Qt::LeftButton, {}, Box(1)->rect().center());
+  QVERIFY(WholeTextSelected(*Box(1)));
+  QTest::mouseClick(Box(1), Qt::LeftButton, {}, Box(1)->rect().center());
+  QVERIFY(!Box(1)->hasSelectedText());
+
+  // The window coming back selects the box that has the focus, and so does
+  // a click into that box that brings the window back.
+  QTest::mouseMove(Box(1), Box(1)->rect().center());
+  QWidget other;
+  other.show();
+  QApplication::setActiveWindow(&other);
+  QVERIFY(QTest::qWaitForWindowActive(&other));
+  QApplication::setActiveWindow(mainForm_.get());
+  QVERIFY(QTest::qWaitForWindowActive(mainForm_.get()));
+  QVERIFY(WholeTextSelected(*Box(1)));
+  QTest::mouseClick(Box(1), Qt::LeftButton, {}, Box(1)->rect().center());
+  QVERIFY(WholeTextSelected(*Box(1)));
+}
+
+void MainFormTest::pasteTakesOnlyAPlainNumber() {
+  ShowMainForm();
+  Box(1)->setFocus();
+  Box(1)->setText(QStringLiteral("20.000"));
+  // Refused, leaving the box as it was: what a paste would silently change.
+  for (const char* refused : {"2.5e3", "1,500", "-1", "1.2.3", "12345678901", "", "２"}) {
+    QApplication::clipboard()->setText(Utf8(refused));
+    Box(1)->selectAll();
+    QTest::keyClick(Box(1), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(Box(1)->text(), QStringLiteral("20.000"));
+  }
+  // Taken as typed, without its blanks.
+  QApplication::clipboard()->setText(QStringLiteral(" 2.5 \n"));
   Box(1)->selectAll();
-  Box(1)->paste();
-  QCOMPARE(Box(1)->text(), QStringLiteral("12.5"));
+  QTest::keyClick(Box(1), Qt::Key_Insert, Qt::ShiftModifier);
+  QCOMPARE(Box(1)->text(), QStringLiteral("2.5"));
+  // A paste that would pass the length typing stops at is refused.
+  QApplication::clipboard()->setText(QStringLiteral("12345678"));
+  Box(1)->setCursorPosition(3);
+  QTest::keyClick(Box(1), Qt::Key_V, Qt::ControlModifier);
+  QCOMPARE(Box(1)->text(), QStringLiteral("2.5"));
+
+  // The context menu's Paste is the same checked paste.
+  const std::unique_ptr<QMenu> menu(Box(1)->CreateContextMenu());
+  QAction* paste = nullptr;
+  for (QAction* action : menu->actions()) {
+    if (action->text().startsWith(QLineEdit::tr("&Paste"))) paste = action;
+  }
+  QVERIFY(paste != nullptr);
+  QApplication::clipboard()->setText(QStringLiteral("1,500"));
+  Box(1)->selectAll();
+  paste->trigger();
+  QCOMPARE(Box(1)->text(), QStringLiteral("2.5"));
+  QApplication::clipboard()->setText(QStringLiteral("7.25"));
+  paste->trigger();
+  QCOMPARE(Box(1)->text(), QStringLiteral("7.25"));
+  QVERIFY(!Box(1)->acceptDrops());
 }
 
 void MainFormTest::enterMovesBetweenTheShownBoxes() {
@@ -217,21 +303,61 @@ void MainFormTest::enterMovesBetweenTheShownBoxes() {
   QCOMPARE(Box(0)->text(), QStringLiteral("0.000"));  // Enter itself types nothing
 }
 
-void MainFormTest::leavingABoxFormatsItsNumber() {
+void MainFormTest::leavingABoxFormatsOnlyAPlainNumber() {
   ShowMainForm();
-  const std::pair<const char*, const char*> cases[] = {{"5", "5.000"},
-                                                       {".5", "0.500"},
-                                                       {"12.3456", "12.346"},
-                                                       {"2.0005", "2.001"},
-                                                       {"1.2.3", "1.200"},
-                                                       {".", "."},
-                                                       {"", ""}};
+  const std::pair<const char*, const char*> cases[] = {
+      {"5", "5.000"},      {".5", "0.500"}, {"12.3456", "12.346"},
+      {"2.0005", "2.001"}, {"5.", "5.000"}, {"1.2.3", "1.2.3"},
+      {".", "."},          {"", ""}};
   for (auto [typed, shown] : cases) {
     Box(0)->setFocus();
     Box(0)->setText(Utf8(typed));
     QTest::keyClick(Box(0), Qt::Key_Return);  // leaves Q for L
     QCOMPARE(Box(0)->text(), Utf8(shown));
   }
+}
+
+void MainFormTest::formattedValueIsShownWholeFromItsStart() {
+  ShowMainForm();
+  const std::pair<const char*, const char*> cases[] = {
+      {"100", "100.000"}, {"123456789", "123456789.000"}, {"1234567.5", "1234567.500"}};
+  for (auto [typed, shown] : cases) {
+    Box(1)->setFocus();
+    QTest::keyClicks(Box(1), Utf8(typed));
+    QTest::keyClick(Box(1), Qt::Key_Return);
+    QCOMPARE(Box(1)->text(), Utf8(shown));
+    QCOMPARE(Box(1)->cursorPosition(), 0);  // the view shows the start
+  }
+  // What is shown is what Calculate reads.
+  Box(0)->setText(QStringLiteral("1.5"));
+  QTest::mouseClick(Control<QPushButton>("Button0"), Qt::LeftButton);
+  QCOMPARE(session_->conditions.L, 1234567.5);
+  // Typing over the long text replaces it and stops at ten characters.
+  Box(1)->setFocus();
+  QTest::keyClicks(Box(1), QStringLiteral("98765432109"));
+  QCOMPARE(Box(1)->text(), QStringLiteral("9876543210"));
+}
+
+void MainFormTest::enterAndSpacePressAFocusedButton() {
+  ShowMainForm();
+  auto* calculate = Control<QPushButton>("Button0");
+  for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space}) {
+    MessageBoxes::clearShown();
+    MessageBoxes::setNextAnswer(MessageBoxes::Answer::Ok);
+    calculate->setFocus();
+    QTest::keyClick(calculate, key);
+    QCOMPARE(ShownTexts(), QStringList{Utf8("計画流量または、延長が０です")});
+  }
+  Calculate("1.5", "20");
+  auto* close = session_->resultsList->findChild<QPushButton*>(QStringLiteral("Button0"));
+  QTest::keyClick(close, Qt::Key_Return);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  QVERIFY(session_->resultsList.isNull());
+
+  auto* end = Control<QPushButton>("Button1");
+  end->setFocus();
+  QTest::keyClick(end, Qt::Key_Return);
+  QCOMPARE(quitCalls_, 1);
 }
 
 void MainFormTest::calculateReadsEveryControl() {
@@ -339,6 +465,7 @@ class KeisanListFormTest : public WindowTestBase {
   void doubleClickWithoutASelectionDoesNothing();
   void doubleClickDecidesByStatus();
   void closingTheListKeepsThePreview();
+  void aRowOfAFileAnotherRunRewroteIsNotShown();
 
  private:
   KeisanListForm* OpenListOf(const std::vector<KeisanRecord>& records) {
@@ -466,6 +593,17 @@ void KeisanListFormTest::closingTheListKeepsThePreview() {
   QVERIFY(!session_->preview.isNull() && session_->preview->isVisible());
 }
 
+void KeisanListFormTest::aRowOfAFileAnotherRunRewroteIsNotShown() {
+  KeisanListForm* list = OpenListOf({BoxRecord(1.5, 1.2, StatusOk)});
+  folder_->WriteResults({BoxRecord(0.3, 0.3, StatusOk), BoxRecord(2.5, 2.0, StatusOk)});
+  MessageBoxes::setNextAnswer(MessageBoxes::Answer::Ok);
+  DoubleClickRow(*list, 1);
+  QVERIFY(session_->preview.isNull());
+  QCOMPARE(
+      ShownTexts(),
+      QStringList{Utf8("Keisan.txt が他の計算で書き換えられています。もう一度計算してください")});
+}
+
 class FormPrvTest : public WindowTestBase {
   Q_OBJECT
 
@@ -479,12 +617,15 @@ class FormPrvTest : public WindowTestBase {
 
   void drawsTheSheetOnAnA4Page();
   void scrollBarMovesThePageOnRelease();
+  void scrollBarTakesTheKeyboardAndTheWheel();
+  void everyWindowOpensCentredWithItsFinalSize();
   void missingFigureKeepsThePreviewClosed();
   void cancelPrintsNothingAndSaysNothing();
   void copiesThePrinterCannotMakeAreJobsOfTheirOwn();
   void copiesTheDriverMakesAreOneJob();
   void aFileRewrittenByAnotherRunIsNeitherPrintedNorShown();
   void printingFailuresAreReported();
+  void noPrinterIsSaidWithoutADialog();
   void returnClosesThePreview();
 
  private:
@@ -542,6 +683,65 @@ void FormPrvTest::scrollBarMovesThePageOnRelease() {
   QCOMPARE(pic->y(), -Pixels(8600));
   // The page's bottom stays just inside the window.
   QVERIFY(pic->geometry().bottom() < preview->centralWidget()->height());
+}
+
+void FormPrvTest::scrollBarTakesTheKeyboardAndTheWheel() {
+  FormPrv* preview = Open();
+  QApplication::setActiveWindow(preview);
+  QVERIFY(QTest::qWaitForWindowActive(preview));
+  auto* pic = preview->findChild<QLabel*>(QStringLiteral("Pic"));
+  auto* bar = preview->findChild<QScrollBar*>(QStringLiteral("VScroll1"));
+  QVERIFY((bar->focusPolicy() & Qt::StrongFocus) == Qt::StrongFocus);  // Tab and click
+  bar->clearFocus();
+  QTest::keyClick(preview, Qt::Key_Tab);
+  QCOMPARE(QApplication::focusWidget(), bar);
+
+  // Each key with the value it gives and where the page then stands.
+  const std::pair<Qt::Key, int> keys[] = {
+      {Qt::Key_Down, 200},    {Qt::Key_PageDown, 400}, {Qt::Key_Up, 200}, {Qt::Key_End, 8600},
+      {Qt::Key_PageUp, 8400}, {Qt::Key_Home, 0},       {Qt::Key_Up, 0}};
+  for (auto [key, value] : keys) {
+    QTest::keyClick(bar, key);
+    QCOMPARE(bar->value(), value);
+    QCOMPARE(pic->y(), -Pixels(value));
+  }
+
+  // One notch of the wheel over the page, down then up, at either end too.
+  auto turn = [pic](int delta) {
+    const QPointF at(pic->width() / 2.0, 50.0);
+    QWheelEvent wheel(at, pic->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(pic, &wheel);
+  };
+  const int notch = FormPrv::kScrollStep;  // no more than a page step of 200
+  turn(-120);
+  QCOMPARE(bar->value(), notch);
+  QCOMPARE(pic->y(), -Pixels(notch));
+  turn(120);
+  turn(120);
+  QCOMPARE(bar->value(), 0);
+}
+
+void FormPrvTest::everyWindowOpensCentredWithItsFinalSize() {
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  auto expectCentred = [&screen](QWidget& window) {
+    const QSize opened = window.size();
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QCOMPARE(window.size(), opened);
+    // The window with its frame, once the frame is known, along each side
+    // of the screen it fits in (the test screen is narrower than the preview).
+    const QRect outer = window.frameGeometry();
+    const QPoint offset = outer.center() - screen.center();
+    if (outer.width() <= screen.width())
+      QVERIFY2(std::abs(offset.x()) <= 1, qPrintable(window.objectName()));
+    if (outer.height() <= screen.height())
+      QVERIFY2(std::abs(offset.y()) <= 1, qPrintable(window.objectName()));
+  };
+  expectCentred(*mainForm_);
+  expectCentred(*KeisanListForm::ShowResults(*session_));
+  expectCentred(*Open());
 }
 
 void FormPrvTest::missingFigureKeepsThePreviewClosed() {
@@ -616,7 +816,9 @@ void FormPrvTest::printingFailuresAreReported() {
   MessageBoxes::setNextAnswer(MessageBoxes::Answer::Ok);
   PrintWith(*preview, printer, 2, false);
   QCOMPARE(MessageBoxes::shown().size(), std::size_t{1});
-  QVERIFY(MessageBoxes::shown().front().text.startsWith(Utf8("印刷できませんでした")));
+  QVERIFY2(MessageBoxes::shown().front().text.startsWith(
+               Utf8("プリンタ「経理室のプリンタ」に印刷できませんでした\n")),
+           qPrintable(MessageBoxes::shown().front().text));
 
   // A broken figure is found before any page is begun.
   MessageBoxes::clearShown();
@@ -627,6 +829,19 @@ void FormPrvTest::printingFailuresAreReported() {
   QCOMPARE(printer->begun, 0);
   QVERIFY2(MessageBoxes::shown().front().text.contains(Utf8("矩寸法.wmf")),
            qPrintable(MessageBoxes::shown().front().text));
+  QVERIFY(MessageBoxes::shown().front().text.contains(Utf8("経理室のプリンタ")));
+}
+
+void FormPrvTest::noPrinterIsSaidWithoutADialog() {
+  FormPrv* preview = Open();
+  PrinterDialogAnswer none;
+  none.noPrinter = true;
+  PrinterDialog::setNextAnswer(none);
+  MessageBoxes::setNextAnswer(MessageBoxes::Answer::Ok);
+  preview->findChild<QAction*>(QStringLiteral("mnuPrint"))->trigger();
+  QCOMPARE(ShownTexts(),
+           QStringList{Utf8("プリンタがインストールされていないため、印刷できません")});
+  QVERIFY(MessageBoxes::shown().front().buttons == MessageBoxes::Buttons::Ok);
 }
 
 void FormPrvTest::returnClosesThePreview() {

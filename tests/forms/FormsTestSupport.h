@@ -104,6 +104,7 @@ class RecordingSurface : public DrawingSurface {
 // A printer that keeps every ended document instead of printing it.
 class FakePrinter : public PrintTarget {
  public:
+  std::string PrinterName() const override { return "経理室のプリンタ"; }
   DrawingSurface& BeginDocument() override {
     if (refuse) throw PrintError("プリンタに接続できません");
     ++begun;

@@ -3,6 +3,7 @@
 // window tests rely on.
 #include <sys/resource.h>
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -10,7 +11,12 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QImage>
+#include <QMessageBox>
 #include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <csignal>
@@ -23,6 +29,7 @@
 #include "MessageBoxes.h"
 #include "PrinterDialog.h"
 #include "QtSurface.h"
+#include "QtTranslation.h"
 #include "SheetExport.h"
 
 using namespace sekora;
@@ -109,6 +116,8 @@ class PlatformTest : public QObject {
   void exportWritesThroughLinksButNeverOverDevices();
   void appFolderCanBeOverridden();
   void printerCopies();
+  void printDialogOffersPrinterAndCopiesOnly();
+  void qtSpeaksJapaneseWhereItsTranslationIsInstalled();
   void messageBoxesTakeQueuedAnswers();
 };
 
@@ -324,6 +333,50 @@ void PlatformTest::printerCopies() {
   const std::optional<PrinterChoice> choice = PrinterDialog::Ask(nullptr);
   QVERIFY(choice.has_value());
   QCOMPARE(choice->copies, std::int16_t{4});
+}
+
+void PlatformTest::printDialogOffersPrinterAndCopiesOnly() {
+  QPrinter printer(QPrinter::HighResolution);
+  const std::unique_ptr<QPrintDialog> dialog = CreatePrintDialog(printer, nullptr);
+  // Shown twice: Qt's dialog rebuilds its choices each time it is shown.
+  for (int shown = 0; shown < 2; ++shown) {
+    dialog->show();
+    QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+    // Qt's dialog folds its options away until asked: look inside the fold.
+    auto* options = dialog->findChild<QWidget*>(QStringLiteral("QPrintSettingsOutput"));
+    QVERIFY(options != nullptr);
+    auto offered = [&](const char* name) {
+      auto* choice = dialog->findChild<QWidget*>(QString::fromUtf8(name));
+      if (choice == nullptr) qFatal("the print dialog has no %s", name);
+      const QWidget* fold = options->isAncestorOf(choice) ? options : dialog.get();
+      return choice->isVisibleTo(fold) && choice->isEnabled();
+    };
+    QVERIFY(offered("copies"));
+    for (const char* name : {"printRange", "pagesRadioButton", "printSelection", "printCurrentPage",
+                             "pageSetCombo", "filename", "fileBrowser"}) {
+      QVERIFY2(!offered(name), name);
+    }
+    for (QComboBox* printers : dialog->findChildren<QComboBox*>(QStringLiteral("printers"))) {
+      for (int i = 0; i < printers->count(); ++i) {
+        QVERIFY2(!printers->itemText(i).contains(QStringLiteral("PDF")),
+                 qPrintable(printers->itemText(i)));
+      }
+    }
+    dialog->hide();
+  }
+}
+
+void PlatformTest::qtSpeaksJapaneseWhereItsTranslationIsInstalled() {
+  const QTemporaryDir empty;
+  QVERIFY(InstallQtJapanese(*QCoreApplication::instance(), empty.path()) == nullptr);
+  QTranslator* japanese = InstallQtJapanese(*QCoreApplication::instance(), QtTranslationsFolder());
+  QVERIFY2(japanese != nullptr, "qt6-translations-l10n is not installed");
+  QMessageBox box(QMessageBox::Question, QStringLiteral("Sekora"), QStringLiteral("?"),
+                  QMessageBox::Yes | QMessageBox::No);
+  const QString yes = box.button(QMessageBox::Yes)->text();
+  QCoreApplication::removeTranslator(japanese);
+  delete japanese;
+  QVERIFY2(yes.contains(QString::fromUtf8("はい")), qPrintable(yes));
 }
 
 void PlatformTest::messageBoxesTakeQueuedAnswers() {

@@ -125,7 +125,8 @@ bool RoundDigits(std::string& digits, std::size_t keep) {
 std::string ReferenceFormat(double value, int decimals) {
   char buffer[128];
   std::snprintf(buffer, sizeof buffer, "%.80e", std::fabs(value));
-  std::string digits = std::string(1, buffer[0]) + std::string(buffer + 2, buffer + 82);
+  std::string digits(1, buffer[0]);
+  digits.append(buffer + 2, buffer + 82);
   int exponent = std::atoi(buffer + 83);
   if (RoundDigits(digits, 15)) ++exponent;
   // digits holds d.dddddddddddddd x 10^exponent; place the point.
@@ -226,6 +227,28 @@ TEST(BeginsWithNumber, NeedsADigit) {
   EXPECT_FALSE(BeginsWithNumber("."));
   EXPECT_FALSE(BeginsWithNumber("-"));
   EXPECT_FALSE(BeginsWithNumber("x1"));
+}
+
+TEST(IsPlainDecimal, DigitsWithAtMostOnePoint) {
+  for (const char* plain : {"5", ".5", "5.", "0.000", "12.3456", "1234567890"}) {
+    EXPECT_TRUE(IsPlainDecimal(plain)) << plain;
+  }
+  for (const char* other :
+       {"", ".", "1.2.3", "..5", "-1", "+1", "2.5e3", "1,500", " 5", "5 ", "１"}) {
+    EXPECT_FALSE(IsPlainDecimal(other)) << other;
+  }
+}
+
+TEST(DecimalNumberValue, TakesOnlyAWholeFiniteDecimalNumber) {
+  EXPECT_EQ(DecimalNumberValue("1.5"), 1.5);
+  EXPECT_EQ(DecimalNumberValue(".5"), 0.5);
+  EXPECT_EQ(DecimalNumberValue("5."), 5.0);
+  EXPECT_EQ(DecimalNumberValue("-0.25"), -0.25);
+  EXPECT_EQ(DecimalNumberValue("+2"), 2.0);
+  for (const char* bad : {"", ".", "-", "1.2.3", "1e3", " 1", "1 ", "1,5", "0x1", "inf"}) {
+    EXPECT_EQ(DecimalNumberValue(bad), std::nullopt) << bad;
+  }
+  EXPECT_EQ(DecimalNumberValue("1" + std::string(400, '0')), std::nullopt);
 }
 
 TEST(ToInt16, RoundsHalvesToEvenWithinSixteenBits) {

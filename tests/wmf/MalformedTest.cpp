@@ -8,6 +8,7 @@
 #include "FigureError.h"
 #include "Metafile.h"
 #include "MetafileReplay.h"
+#include "Paths.h"
 #include "RecordingCanvas.h"
 
 namespace sekora {
@@ -18,7 +19,7 @@ std::string BadFile(const std::string& name) {
 }
 
 std::vector<std::uint8_t> ReadBytes(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
+  std::ifstream file(PathFromUtf8(path), std::ios::binary);
   return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 

@@ -1,0 +1,154 @@
+#include "BatchOutput.h"
+
+#include <charconv>
+#include <filesystem>
+
+#include "AtomicFile.h"
+#include "DesignError.h"
+#include "NumberText.h"
+#include "Paths.h"
+#include "ResultRow.h"
+
+namespace sekora {
+namespace {
+
+constexpr const char* kByteOrderMark = "\xEF\xBB\xBF";
+constexpr const char* kNone = "なし";
+constexpr std::size_t kMaxNameBytes = 100;
+
+// A CSV field: quoted when it holds a comma, a quote or a line break.
+std::string CsvField(const std::string& text) {
+  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+  std::string quoted = "\"";
+  for (char c : text) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  return quoted + '"';
+}
+
+void AppendRow(std::string& csv, const std::vector<std::string>& fields) {
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    if (i > 0) csv += ',';
+    csv += CsvField(fields[i]);
+  }
+  csv += "\r\n";
+}
+
+std::vector<std::string> SectionHeader(const std::string& kind) {
+  return {kind,           kind + "_row",      kind + "_h2",        kind + "_h1",
+          kind + "_hreq", kind + "_margin_m", kind + "_margin_pct"};
+}
+
+std::vector<std::string> SectionFields(const std::optional<RecommendedSection>& s) {
+  if (!s) return {kNone, "", "", "", "", "", ""};
+  const KeisanRecord& r = s->record;
+  return {SectionSizeText(r),
+          std::to_string(s->row),
+          FormatNumber(r.h2, Pattern::Fixed3),
+          FormatNumber(r.h1, Pattern::Fixed3),
+          FormatNumber(r.hReq, Pattern::Fixed3),
+          FormatNumber(s->margin, Pattern::Fixed3),
+          FormatNumber(s->marginPercent, Pattern::Fixed2)};
+}
+
+std::vector<std::string> ConditionFields(const Culvert& culvert) {
+  const DesignConditions& c = culvert.conditions;
+  return {culvert.name,
+          ConditionText(c.Q),
+          ConditionText(c.L),
+          ConditionText(c.Z1),
+          ConditionText(c.Z2),
+          ConditionText(c.g),
+          ConditionText(c.Alpha),
+          ConditionText(c.BoxRatio),
+          ConditionText(c.CircleRatio),
+          ShapeName(c.ShapeOption)};
+}
+
+bool IsRefusedInFileNames(unsigned char c) {
+  return c < 0x20 || c == 0x7F ||
+         std::string_view("\\/:*?\"<>|").find(static_cast<char>(c)) != std::string_view::npos;
+}
+
+// `text` cut to at most `limit` bytes without splitting a UTF-8 character.
+std::string CutUtf8(const std::string& text, std::size_t limit) {
+  if (text.size() <= limit) return text;
+  std::size_t end = limit;
+  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+  return text.substr(0, end);
+}
+
+std::string SafeName(const std::string& name) {
+  std::string safe;
+  for (char c : name) safe += IsRefusedInFileNames(static_cast<unsigned char>(c)) ? '_' : c;
+  safe = CutUtf8(safe, kMaxNameBytes);
+  const std::size_t first = safe.find_first_not_of(" .");
+  if (first == std::string::npos) return "";
+  return safe.substr(first, safe.find_last_not_of(" .") - first + 1);
+}
+
+}  // namespace
+
+std::string ShapeName(std::int16_t shapeOption) {
+  switch (shapeOption) {
+    case ShapeBoxOnly:
+      return "box";
+    case ShapePipeOnly:
+      return "pipe";
+    default:
+      return "both";
+  }
+}
+
+std::string ConditionText(double value) {
+  char buffer[32];
+  const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+  return ec == std::errc() ? std::string(buffer, end) : std::string();
+}
+
+std::string SummaryCsv(const std::vector<Culvert>& culverts,
+                       const std::vector<CulvertResult>& results) {
+  std::string csv = kByteOrderMark;
+  std::vector<std::string> header = {"name",         "q",     "l",          "z1",
+                                     "z2",           "g",     "alpha",      "box_ratio",
+                                     "circle_ratio", "shape", "candidates", "ok_count"};
+  for (const char* kind : {"box", "pipe"}) {
+    for (std::string& field : SectionHeader(kind)) header.push_back(std::move(field));
+  }
+  AppendRow(csv, header);
+  for (std::size_t i = 0; i < culverts.size(); ++i) {
+    std::vector<std::string> row = ConditionFields(culverts[i]);
+    row.push_back(std::to_string(results[i].candidateCount));
+    row.push_back(std::to_string(results[i].okCount));
+    for (const auto* section : {&results[i].box, &results[i].pipe}) {
+      for (std::string& field : SectionFields(*section)) row.push_back(std::move(field));
+    }
+    AppendRow(csv, row);
+  }
+  return csv;
+}
+
+std::string ResultsFileNameOf(const Culvert& culvert) {
+  const std::string name = SafeName(culvert.name);
+  return std::to_string(culvert.number) + (name.empty() ? "" : "_" + name) + ".txt";
+}
+
+void WriteResultsFiles(const std::string& folder, const std::vector<Culvert>& culverts,
+                       const std::vector<CulvertResult>& results) {
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
+  if (ec) {
+    throw ResultsFileError("計算結果のフォルダを作れません: " + folder + "（" + ec.message() +
+                           "）");
+  }
+  for (std::size_t i = 0; i < culverts.size(); ++i) {
+    const std::string path = JoinPath(folder, ResultsFileNameOf(culverts[i]));
+    std::string error;
+    if (!WriteFileAtomically(path, results[i].resultsText, error)) {
+      throw ResultsFileError("計算結果ファイルを書き込めません: " + path + "（" + error + "）");
+    }
+  }
+}
+
+}  // namespace sekora

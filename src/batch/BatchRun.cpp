@@ -1,0 +1,135 @@
+#include "BatchRun.h"
+
+#include <algorithm>
+#include <atomic>
+#include <exception>
+#include <mutex>
+#include <thread>
+
+#include "Catalogue.h"
+#include "KeisanFile.h"
+#include "NumberText.h"
+#include "Recommendation.h"
+#include "RunDesign.h"
+
+namespace sekora {
+namespace {
+
+bool AnyShape(const std::vector<Culvert>& culverts, std::int16_t shape) {
+  return std::any_of(culverts.begin(), culverts.end(),
+                     [&](const Culvert& c) { return c.conditions.ShapeOption == shape; });
+}
+
+// The candidates a single run with `conditions` loads, in catalogue order.
+Candidates CandidatesFor(const BatchSections& s, const DesignConditions& conditions) {
+  const auto boxesEnd = s.sections.begin() + static_cast<std::ptrdiff_t>(s.boxCount);
+  switch (conditions.ShapeOption) {
+    case ShapeBoxOnly:
+      return Candidates(s.sections.begin(), boxesEnd);
+    case ShapePipeOnly:
+      return Candidates(boxesEnd, s.sections.end());
+    default:
+      return s.sections;
+  }
+}
+
+// Height of the section: H of a box, D of a pipe.
+double SectionHeight(const KeisanRecord& rec) {
+  return rec.Kind == KindBox ? rec.H : rec.D;
+}
+
+RecommendedSection Recommended(const Candidates& records, std::size_t index) {
+  RecommendedSection s;
+  s.record = RecordAsWritten(records[index]);
+  s.row = index + 1;
+  const double height = SectionHeight(s.record);
+  s.margin = FormatRound(height - s.record.hReq, Pattern::Fixed3);
+  s.marginPercent = FormatRound((height - s.record.hReq) / height * 100.0, Pattern::Fixed2);
+  return s;
+}
+
+CulvertResult DesignCulvert(const BatchSections& sections, const Culvert& culvert,
+                            const BatchKeep& keep) {
+  DesignConditions conditions = culvert.conditions;
+  Candidates records = CandidatesFor(sections, conditions);
+  conditions.CandidateCount = static_cast<std::int16_t>(records.size());
+  DesignCandidates(records, conditions);
+
+  CulvertResult result;
+  result.candidateCount = records.size();
+  result.okCount = static_cast<std::size_t>(std::count_if(
+      records.begin(), records.end(), [](const KeisanRecord& r) { return r.Status == StatusOk; }));
+  const Recommendation chosen = RecommendSections(records);
+  if (chosen.box) result.box = Recommended(records, *chosen.box);
+  if (chosen.pipe) result.pipe = Recommended(records, *chosen.pipe);
+  if (keep.resultsText) result.resultsText = ResultsText(records, conditions);
+  if (keep.records) {
+    result.records.reserve(records.size());
+    for (const KeisanRecord& rec : records) result.records.push_back(RecordAsWritten(rec));
+  }
+  return result;
+}
+
+// Calls `work`(i) for i = 0 .. count - 1 on every core; the first exception
+// thrown stops the remaining work and is thrown again here.
+template <typename Work>
+void ForEachInParallel(std::size_t count, Work work) {
+  const std::size_t threadCount = std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1,
+                                                          std::max<std::size_t>(count, 1));
+  std::atomic<std::size_t> next{0};
+  std::exception_ptr failure;
+  std::mutex failureMutex;
+  const auto worker = [&] {
+    for (std::size_t i; (i = next.fetch_add(1)) < count;) {
+      try {
+        work(i);
+      } catch (...) {
+        const std::lock_guard lock(failureMutex);
+        if (!failure) failure = std::current_exception();
+        next = count;
+      }
+    }
+  };
+  {
+    std::vector<std::jthread> threads;
+    for (std::size_t t = 1; t < threadCount; ++t) threads.emplace_back(worker);
+    worker();
+  }
+  if (failure) std::rethrow_exception(failure);
+}
+
+}  // namespace
+
+BatchSections LoadBatchSections(const std::string& folder, const std::vector<Culvert>& culverts) {
+  const bool both = AnyShape(culverts, ShapeBoth);
+  BatchSections s;
+  // A culvert of both shapes loads both catalogues at once, so that it meets
+  // the limit on the candidate count as its single run would.
+  if (both || AnyShape(culverts, ShapeBoxOnly)) {
+    DesignConditions c;
+    c.ShapeOption = both ? ShapeBoth : ShapeBoxOnly;
+    LoadSections(folder, c, s.sections);
+  }
+  if (!both && AnyShape(culverts, ShapePipeOnly)) {
+    DesignConditions c;
+    c.ShapeOption = ShapePipeOnly;
+    Candidates pipes;
+    LoadSections(folder, c, pipes);
+    s.sections.insert(s.sections.end(), pipes.begin(), pipes.end());
+  }
+  s.boxCount = static_cast<std::size_t>(
+      std::count_if(s.sections.begin(), s.sections.end(),
+                    [](const KeisanRecord& r) { return r.Kind == KindBox; }));
+  return s;
+}
+
+std::vector<CulvertResult> RunBatch(const BatchSections& sections,
+                                    const std::vector<Culvert>& culverts, const BatchKeep& keep) {
+  std::vector<CulvertResult> results(culverts.size());
+  ForEachInParallel(culverts.size(), [&](std::size_t i) {
+    results[i] = DesignCulvert(sections, culverts[i], keep);
+  });
+  return results;
+}
+
+}  // namespace sekora

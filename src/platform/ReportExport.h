@@ -1,0 +1,35 @@
+// A report of a run as one PDF: its summary pages, then the calculation
+// sheets of chosen rows, one page each.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "DesignConditions.h"
+#include "KeisanRecord.h"
+
+namespace sekora {
+
+struct ReportContent {
+  // The lines of Keisan.txt as read back: element i is row i + 1.
+  Candidates records;
+  DesignConditions conditions;
+  // The rows whose sheets follow, in order; each can be shown (Status 0 or 4).
+  std::vector<int> rows;
+  bool summary = false;
+};
+
+// The content of the PDF of `report`, the figures read from `figureFolder`.
+// Every figure is loaded before anything is drawn. Nothing is written.
+// Throws FigureError, std::invalid_argument (no page, or a path that is no
+// PDF) and std::runtime_error (the pages cannot be drawn whole). Needs a
+// QGuiApplication.
+std::string ReportPdfContent(const std::string& outPath, const ReportContent& report,
+                             const std::string& figureFolder);
+
+// Draws `report` as ReportPdfContent does and replaces `outPath` with it
+// whole; on any failure the previous file is left as it was.
+void ExportReportPdf(const std::string& outPath, const ReportContent& report,
+                     const std::string& figureFolder);
+
+}  // namespace sekora

@@ -1,0 +1,39 @@
+#include <gtest/gtest.h>
+
+#include "BatchOutput.h"
+
+namespace sekora {
+namespace {
+
+std::string FileName(std::size_t number, const std::string& name) {
+  Culvert c;
+  c.number = number;
+  c.name = name;
+  return ResultsFileNameOf(c);
+}
+
+TEST(BatchOutput, ResultsFileNamesAreSafeOnEveryFileSystem) {
+  EXPECT_EQ(FileName(1, "C-1"), "1_C-1.txt");
+  EXPECT_EQ(FileName(2, "a/b\\c:d*e?f\"g<h>i|j"), "2_a_b_c_d_e_f_g_h_i_j.txt");
+  EXPECT_EQ(FileName(3, "two\nlines\ttab"), "3_two_lines_tab.txt");
+  EXPECT_EQ(FileName(4, " .hidden. "), "4_hidden.txt");
+  EXPECT_EQ(FileName(5, ".."), "5.txt");
+  EXPECT_EQ(FileName(6, "函渠 東"), "6_函渠 東.txt");
+  // A long name is cut to 100 bytes, never inside a character (函 is 3 bytes).
+  std::string longName = "xy";
+  for (int i = 0; i < 50; ++i) longName += "函";
+  EXPECT_EQ(FileName(7, longName), "7_" + longName.substr(0, 2 + 32 * 3) + ".txt");
+}
+
+TEST(BatchOutput, ConditionsReadBackAsTheSameValue) {
+  EXPECT_EQ(ConditionText(1.5), "1.5");
+  EXPECT_EQ(ConditionText(20.0), "20");
+  EXPECT_EQ(ConditionText(-0.25), "-0.25");
+  EXPECT_EQ(ConditionText(0.81), "0.81");
+  EXPECT_EQ(ShapeName(ShapeBoth), "both");
+  EXPECT_EQ(ShapeName(ShapeBoxOnly), "box");
+  EXPECT_EQ(ShapeName(ShapePipeOnly), "pipe");
+}
+
+}  // namespace
+}  // namespace sekora

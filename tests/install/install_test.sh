@@ -1,0 +1,97 @@
+#!/usr/bin/env bash
+# The installed programs: `cmake --install` into a temporary prefix, then
+# sekora-cli run from there finds its data in ../share/sekora and keeps the
+# catalogues and Keisan.txt in the user's data folder. A portable copy in a
+# read-only folder does the same. Usage: install_test.sh BUILD_DIR VERSION
+set -u
+build=$1
+version=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+passed=0
+failed=0
+check() {  # check NAME CONDITION...
+  local name=$1
+  shift
+  if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: $name" >&2; fi
+}
+crlf_lines() { grep -c $'\r$' "$1"; }
+
+prefix=$work/prefix
+cmake --install "$build" --prefix "$prefix" >/dev/null || { echo "cmake --install failed" >&2; exit 1; }
+share=$prefix/share/sekora
+for f in bin/sekora-cli share/sekora/BOX.TXT share/sekora/KAN.TXT share/sekora/矩寸法.wmf \
+  share/sekora/円寸法.wmf share/sekora/寸法.wmf share/sekora/LICENSE share/sekora/使用許諾契約書.txt \
+  share/applications/sekora.desktop share/icons/hicolor/scalable/apps/sekora.svg; do
+  check "installed $f" [ -f "$prefix/$f" ]
+done
+
+# First use: the user folder is made and the shipped catalogues are copied.
+export HOME=$work/home
+unset XDG_DATA_HOME
+user=$HOME/.local/share/sekora
+env -u DISPLAY "$prefix/bin/sekora-cli" --q 1.5 --l 20 >"$work/out" 2>"$work/err"
+check "installed run exit 0" [ $? = 0 ]
+check "installed run prints 66 rows" [ "$(wc -l <"$work/out")" = 66 ]
+check "Keisan.txt in the user folder" [ "$(crlf_lines "$user/Keisan.txt")" = 66 ]
+check "BOX.TXT copied" cmp -s "$user/BOX.TXT" "$share/BOX.TXT"
+check "KAN.TXT copied" cmp -s "$user/KAN.TXT" "$share/KAN.TXT"
+check "nothing written into the install" [ -z "$(find "$prefix" -name 'Keisan.txt*')" ]
+
+# The user's edit is used and never overwritten.
+printf "' my boxes\r\n1.000 1.000\r\n" >"$user/BOX.TXT"
+cp "$user/BOX.TXT" "$work/edited"
+env -u DISPLAY "$prefix/bin/sekora-cli" --q 1.5 --l 20 >"$work/out" 2>"$work/err"
+check "edited catalogue used" [ "$(wc -l <"$work/out")" = 26 ]
+check "edited catalogue kept" cmp -s "$user/BOX.TXT" "$work/edited"
+
+# $XDG_DATA_HOME moves the user folder.
+XDG_DATA_HOME=$work/xdg env -u DISPLAY "$prefix/bin/sekora-cli" --q 1.5 --l 20 --shape pipe \
+  >"$work/out" 2>"$work/err"
+check "XDG_DATA_HOME folder used" [ "$(crlf_lines "$work/xdg/sekora/Keisan.txt")" = 25 ]
+
+check "installed --version" [ "$("$prefix/bin/sekora-cli" --version)" = "sekora-cli $version" ]
+if [ -x "$prefix/bin/sekora" ]; then
+  check "installed GUI --version" [ "$(env -u DISPLAY "$prefix/bin/sekora" --version)" = "sekora $version" ]
+  # Row 1 is the edited catalogue's box 1.0 x 1.0, which passes.
+  env -u DISPLAY "$prefix/bin/sekora-cli" --q 1 --l 10 --sheet 1 --out "$work/sheet.pdf" \
+    >"$work/out" 2>"$work/err"
+  check "installed sheet finds the installed figures" [ -s "$work/sheet.pdf" ]
+fi
+
+# A portable copy in a read-only folder works from the user folder too. As
+# root, permissions do not stop a write: a read-only bind mount in a mount
+# namespace of its own does.
+portable=$work/portable
+mkdir -p "$portable"
+cp "$prefix/bin/sekora-cli" "$share"/*.TXT "$share"/*.wmf "$portable/"
+export HOME=$work/home2
+# read_only COMMAND...: runs the command while the portable folder is read-only.
+read_only() {
+  if [ "$(id -u)" != 0 ]; then
+    chmod a-w "$portable"
+    "$@"
+    local status=$?
+    chmod u+w "$portable"
+    return $status
+  fi
+  unshare -m true 2>/dev/null || return 98
+  unshare -m bash -c 'mount --bind "$0" "$0" && mount -o remount,bind,ro "$0" "$0" || exit 98
+    touch "$0/probe" 2>/dev/null && exit 99
+    exec "$@"' "$portable" "$@"
+}
+read_only env -u DISPLAY "$portable/sekora-cli" --q 1.5 --l 20 >"$work/out" 2>"$work/err"
+status=$?
+if [ "$status" = 98 ]; then
+  echo "install: $passed passed, $failed failed; read-only folder skipped: no read-only mount here"
+  [ "$failed" = 0 ] && exit 77
+  exit 1
+fi
+check "read-only portable exit 0" [ "$status" = 0 ]
+check "read-only portable 66 rows" [ "$(wc -l <"$work/out")" = 66 ]
+check "read-only portable writes to the user folder" \
+  [ "$(crlf_lines "$HOME/.local/share/sekora/Keisan.txt")" = 66 ]
+check "read-only portable folder untouched" [ ! -e "$portable/Keisan.txt" ]
+
+echo "install: $passed passed, $failed failed"
+[ "$failed" = 0 ]
