@@ -2,33 +2,63 @@
 // batch design of a project, on the shipped catalogues.
 #include <benchmark/benchmark.h>
 
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "BatchOutput.h"
 #include "BatchRun.h"
 #include "BatchTable.h"
 #include "Catalogue.h"
 #include "NumberText.h"
+#include "ParallelFor.h"
+#include "RoundedValue.h"
 #include "RunDesign.h"
 
 #ifndef SEKORA_DATA_DIR
 #error "SEKORA_DATA_DIR must name the folder of the shipped catalogues"
 #endif
+#ifndef SEKORA_STANDARD_RUN_ROUNDS
+#error "SEKORA_STANDARD_RUN_ROUNDS must name the recording of a standard run's roundings"
+#endif
 
 namespace {
 
-// Values of the kind the calculation rounds: depths, areas, energies.
-void BM_FormatRound(benchmark::State& state) {
-  double value = 0.123456789;
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(sekora::FormatRound(value, sekora::Pattern::Fixed3));
-    value += 0.000731;
-    if (value > 50.0) value = 0.123456789;
-  }
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
-BENCHMARK(BM_FormatRound);
+
+std::vector<sekora::bench::RoundedValue> StandardRunRounds() {
+  const std::string bytes = ReadFile(SEKORA_STANDARD_RUN_ROUNDS);
+  std::vector<sekora::bench::RoundedValue> values(bytes.size() /
+                                                  sizeof(sekora::bench::RoundedValue));
+  std::memcpy(values.data(), bytes.data(), values.size() * sizeof(values[0]));
+  return values;
+}
+
+// Replays every rounding of a standard run (Q = 1.5, L = 20, the shipped
+// catalogues) in the order the calculation made them.
+void BM_FormatRound(benchmark::State& state) {
+  const std::vector<sekora::bench::RoundedValue> values = StandardRunRounds();
+  if (values.empty()) {
+    state.SkipWithError("no recording of a standard run");
+    return;
+  }
+  for (auto _ : state) {
+    for (const sekora::bench::RoundedValue& v : values) {
+      benchmark::DoNotOptimize(
+          sekora::FormatRound(v.value, static_cast<sekora::Pattern>(v.pattern)));
+    }
+  }
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(values.size()));
+  state.counters["ns_per_call"] = benchmark::Counter(
+      static_cast<double>(state.iterations()) * static_cast<double>(values.size()),
+      benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_FormatRound)->Unit(benchmark::kMillisecond);
 
 void BM_FormatNumberForTheFile(benchmark::State& state) {
   std::string line;
@@ -41,11 +71,6 @@ void BM_FormatNumberForTheFile(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_FormatNumberForTheFile);
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // The shipped catalogues, loaded once; each iteration designs a fresh copy.
 sekora::Candidates ShippedCandidates() {
@@ -62,7 +87,8 @@ void DesignShipped(benchmark::State& state, const sekora::DesignConditions& c) {
   const sekora::Candidates shipped = ShippedCandidates();
   for (auto _ : state) {
     sekora::Candidates candidates = shipped;
-    sekora::DesignCandidates(candidates, c);
+    sekora::DesignCandidates(candidates, c,
+                             sekora::RunOptions{.threads = static_cast<unsigned>(state.range(0))});
     benchmark::DoNotOptimize(candidates.data());
   }
   state.counters["candidates"] = static_cast<double>(shipped.size());
@@ -74,7 +100,9 @@ void BM_RunDesign_Q1_5_L20(benchmark::State& state) {
   c.L = 20.0;
   DesignShipped(state, c);
 }
-BENCHMARK(BM_RunDesign_Q1_5_L20)->Unit(benchmark::kMillisecond);
+// The argument is the number of threads: the shipped 66 candidates are worth
+// two threads only when starting one costs less than it saves.
+BENCHMARK(BM_RunDesign_Q1_5_L20)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_RunDesign_Q0_5_L10_Z1_0_5(benchmark::State& state) {
   sekora::DesignConditions c;
@@ -83,7 +111,11 @@ void BM_RunDesign_Q0_5_L10_Z1_0_5(benchmark::State& state) {
   c.Z1 = 0.5;
   DesignShipped(state, c);
 }
-BENCHMARK(BM_RunDesign_Q0_5_L10_Z1_0_5)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RunDesign_Q0_5_L10_Z1_0_5)
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 // A project table of `count` culverts of every size: Q from 0.1 to 15 m3/s,
 // L from 5 to 80 m, some with raised inverts, all three shapes.
@@ -109,7 +141,8 @@ void BM_Batch1000Culverts(benchmark::State& state) {
   for (auto _ : state) {
     const std::vector<sekora::Culvert> culverts = sekora::ReadBatchTable(table);
     const sekora::BatchSections sections = sekora::LoadBatchSections(SEKORA_DATA_DIR, culverts);
-    const std::vector<sekora::CulvertResult> results = sekora::RunBatch(sections, culverts, {});
+    const std::vector<sekora::CulvertResult> results =
+        sekora::RunBatch(sections, culverts, {}, sekora::MachineThreads());
     benchmark::DoNotOptimize(sekora::SummaryCsv(culverts, results));
   }
   state.counters["culverts"] = 1000;

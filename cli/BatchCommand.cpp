@@ -7,9 +7,6 @@
 
 #include "AtomicFile.h"
 #include "BatchOutput.h"
-#ifdef SEKORA_WITH_SHEET
-#include "BatchReportOutput.h"
-#endif
 #include "BatchRun.h"
 #include "BatchTable.h"
 #include "CsvReader.h"
@@ -117,10 +114,10 @@ void CheckOutNotTable(const CliOptions& options) {
 }
 
 // The report is a PDF in a folder that exists: checked before the run.
-void CheckReportTarget(const std::string& path) {
-#ifndef SEKORA_WITH_SHEET
-  throw std::runtime_error("この版は報告書を出力できません（Qt なしで作られています）: " + path);
-#else
+void CheckReportTarget(const std::string& path, const BatchReportWriter& writeReport) {
+  if (!writeReport) {
+    throw std::runtime_error("この版は報告書を出力できません（Qt なしで作られています）: " + path);
+  }
   std::string extension = PathFromUtf8(path).extension().string();
   for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   if (extension != ".pdf") throw std::runtime_error("--report は PDF ファイルです: " + path);
@@ -129,22 +126,20 @@ void CheckReportTarget(const std::string& path) {
   if (!std::filesystem::is_directory(folder.empty() ? "." : folder, ec)) {
     throw std::runtime_error("出力先のフォルダがありません: " + PathToUtf8(folder));
   }
-#endif
 }
 
 }  // namespace
 
-int RunBatchCommand(const CliOptions& options, const DataFolders& folders) {
+int RunBatchCommand(const CliOptions& options, const DataFolders& folders,
+                    const BatchReportWriter& writeReport) {
   CheckOutNotTable(options);
-  if (options.report) CheckReportTarget(*options.report);
+  if (options.report) CheckReportTarget(*options.report, writeReport);
   const std::vector<Culvert> culverts = ReadTable(*options.batch);
   const BatchSections sections = LoadBatchSections(folders.work, culverts);
-  const std::vector<CulvertResult> results = RunBatch(
-      sections, culverts,
-      {.resultsText = options.keisanDir.has_value(), .records = options.report.has_value()});
-#ifdef SEKORA_WITH_SHEET
-  if (options.report) WriteBatchReport(*options.report, culverts, results, folders.figures);
-#endif
+  const BatchKeep keep{.resultsText = options.keisanDir.has_value(),
+                       .records = options.report.has_value()};
+  const std::vector<CulvertResult> results = RunBatch(sections, culverts, keep, options.jobs);
+  if (options.report) writeReport(*options.report, culverts, results, folders.figures);
   if (options.out) WriteSummaryCsv(*options.out, culverts, results);
   if (options.keisanDir) WriteResultsFiles(*options.keisanDir, culverts, results);
   std::cout << StandardOutput(culverts, results, options.json) << std::flush;

@@ -4,6 +4,7 @@
 #include <map>
 
 #include "NumberText.h"
+#include "ParallelFor.h"
 
 namespace sekora::cli {
 namespace {
@@ -15,6 +16,7 @@ struct OptionTexts {
   std::optional<std::string> shape;
   std::optional<std::string> sheet;
   std::optional<std::string> dpi;
+  std::optional<std::string> jobs;
 };
 
 double NumberValue(const std::string& option, const std::string& text) {
@@ -86,9 +88,9 @@ std::string HelpText() {
   sekora-cli --q Q --l L [--z1 V] [--z2 V] [--g V] [--alpha V]
              [--box-ratio V] [--circle-ratio V] [--shape both|box|pipe]
              [--exclude-ng] [--dir DIR] [--json]
-             [--sheet LIST] [--summary] [--out FILE [--dpi N]]
+             [--sheet LIST] [--summary] [--out FILE [--dpi N]] [--jobs N]
   sekora-cli --batch TABLE.csv [--dir DIR] [--out FILE.csv] [--json]
-             [--keisan-dir DIR] [--report FILE.pdf]
+             [--keisan-dir DIR] [--report FILE.pdf] [--jobs N]
   sekora-cli --version
 
 函渠断面の決定: BOX.TXT と KAN.TXT のすべての断面について計算し、
@@ -121,6 +123,8 @@ results-list row per line of it ("No|size|status", UTF-8).
                     put the summary of the run (every candidate, the
                     recommended sections marked) first; alone, just it
   --dpi N           PNG の解像度 (既定 150)
+  --jobs N          計算に使うスレッド数 (既定: CPU のコア数)
+                    calculation threads (default: the machine's cores)
   --batch TABLE.csv 一覧表の函渠をすべて計算 (Keisan.txt は書きません)
                     design every culvert of the table (one row each:
                     name, q, l required; z1, z2, g, alpha, box_ratio,
@@ -197,6 +201,7 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args) {
   app.add_flag("--summary", o.summary);
   app.add_option("--out", o.out);
   app.add_option("--dpi", texts.dpi);
+  app.add_option("--jobs", texts.jobs);
   app.add_option("--batch", o.batch);
   app.add_option("--keisan-dir", o.keisanDir);
   app.add_option("--report", o.report);
@@ -222,6 +227,8 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args) {
   }
   if (o.help || o.version) return o;
 
+  o.jobs = texts.jobs ? static_cast<unsigned>(WholeValue("--jobs", *texts.jobs, 1, kMaxJobs))
+                      : MachineThreads();
   if (o.batch) {
     CheckBatchOptions(app);
     return o;

@@ -16,8 +16,9 @@ class UsageError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// Bounds of --sheet and --dpi.
+// Bounds of --sheet, --dpi and --jobs.
 inline constexpr int kMaxRow = 32767;
+inline constexpr int kMaxJobs = 256;
 inline constexpr int kMinDpi = 30;
 inline constexpr int kMaxDpi = 1200;
 
@@ -43,6 +44,7 @@ struct CliOptions {
   std::optional<std::string> batch;      // --batch FILE: design every culvert of the table
   std::optional<std::string> keisanDir;  // with --batch: each culvert's results file here
   std::optional<std::string> report;     // with --batch: the PDF report
+  unsigned jobs = 1;  // calculation threads; the parser's default is the machine's cores
 };
 
 // Parses the arguments after the program name. Throws UsageError.

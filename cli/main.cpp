@@ -6,8 +6,12 @@
 #include <windows.h>
 // after windows.h, which it needs
 #include <shellapi.h>
+#else
+#include <unistd.h>
 #endif
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <new>
@@ -24,6 +28,7 @@
 #include "ResultRow.h"
 #include "RunDesign.h"
 #ifdef SEKORA_WITH_SHEET
+#include "BatchReportOutput.h"
 #include "SheetOutput.h"
 #endif
 
@@ -31,6 +36,12 @@ namespace {
 
 constexpr int kExitFailure = 2;
 constexpr const char* kNoFlowMessage = "計画流量または、延長が０です";
+
+// Without Qt, this program hands the sheets over to the one built with it.
+#if !defined(SEKORA_WITH_SHEET) && !defined(_WIN32)
+#define SEKORA_HANDS_OVER_SHEETS
+constexpr const char* kSheetProgramName = "sekora-cli-sheet";
+#endif
 
 // --dir names the one folder of everything; without it the program's own
 // folder is used, or the user's data folder when the program is installed
@@ -100,7 +111,12 @@ void FlushStandardOutput() {
 
 int Run(const sekora::cli::CliOptions& options) {
   if (options.batch) {
-    return sekora::cli::RunBatchCommand(options, FoldersOf(options));
+#ifdef SEKORA_WITH_SHEET
+    const sekora::cli::BatchReportWriter writeReport = sekora::cli::WriteBatchReport;
+#else
+    const sekora::cli::BatchReportWriter writeReport;
+#endif
+    return sekora::cli::RunBatchCommand(options, FoldersOf(options), writeReport);
   }
   const sekora::DesignConditions& conditions = options.conditions;
   if (!(conditions.Q > 0.0) || !(conditions.L > 0.0)) {
@@ -120,7 +136,8 @@ int Run(const sekora::cli::CliOptions& options) {
   }
   // The rows are this run's own, read through the text it wrote: another
   // run writing Keisan.txt meanwhile cannot change them.
-  const sekora::DesignRun run = sekora::RunDesign(folders.work, conditions);
+  const sekora::DesignRun run =
+      sekora::RunDesign(folders.work, conditions, sekora::RunOptions{.threads = options.jobs});
   PrintRows(run.records, run.conditions.CandidateCount, options.json);
   FlushStandardOutput();
   return 0;
@@ -133,6 +150,18 @@ void ReportError(std::string message) {
   }
   std::cerr << "sekora-cli: " << message << std::endl;
 }
+
+#ifdef SEKORA_HANDS_OVER_SHEETS
+// Drawing sheets needs Qt, which a calculation should not load, so they are
+// drawn by the sibling program built with it, given the same arguments in
+// this same process. Returns only when it cannot be started.
+int HandOverToSheetProgram(char** argv) {
+  const std::string program = sekora::JoinPath(sekora::ProgramFolder(), kSheetProgramName);
+  ::execv(program.c_str(), argv);
+  ReportError("計算書の出力に必要な " + program + " を起動できません: " + std::strerror(errno));
+  return kExitFailure;
+}
+#endif
 
 }  // namespace
 
@@ -149,6 +178,10 @@ int main(int argc, char** argv) {
       FlushStandardOutput();
       return 0;
     }
+#ifdef SEKORA_HANDS_OVER_SHEETS
+    const bool drawsSheets = options.batch ? options.report.has_value() : options.out.has_value();
+    if (drawsSheets) return HandOverToSheetProgram(argv);
+#endif
     return Run(options);
   } catch (const sekora::cli::UsageError& e) {
     ReportError(std::string(e.what()) + "（sekora-cli --help で使い方を表示します）");

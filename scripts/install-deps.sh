@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
   qt6-base-dev libqt6svg6-dev qt6-translations-l10n
   fonts-ipafont-mincho fonts-ipafont-gothic
-  xvfb xauth poppler-utils librsvg2-bin
+  xvfb xauth openbox xdotool poppler-utils librsvg2-bin
 )
 # Extra packages a caller asks for (e.g. clang for the sanitizer build).
 packages+=("$@")

@@ -1,14 +1,11 @@
 #include "BatchRun.h"
 
 #include <algorithm>
-#include <atomic>
-#include <exception>
-#include <mutex>
-#include <thread>
 
 #include "Catalogue.h"
 #include "KeisanFile.h"
 #include "NumberText.h"
+#include "ParallelFor.h"
 #include "Recommendation.h"
 #include "RunDesign.h"
 
@@ -70,34 +67,6 @@ CulvertResult DesignCulvert(const BatchSections& sections, const Culvert& culver
   return result;
 }
 
-// Calls `work`(i) for i = 0 .. count - 1 on every core; the first exception
-// thrown stops the remaining work and is thrown again here.
-template <typename Work>
-void ForEachInParallel(std::size_t count, Work work) {
-  const std::size_t threadCount = std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1,
-                                                          std::max<std::size_t>(count, 1));
-  std::atomic<std::size_t> next{0};
-  std::exception_ptr failure;
-  std::mutex failureMutex;
-  const auto worker = [&] {
-    for (std::size_t i; (i = next.fetch_add(1)) < count;) {
-      try {
-        work(i);
-      } catch (...) {
-        const std::lock_guard lock(failureMutex);
-        if (!failure) failure = std::current_exception();
-        next = count;
-      }
-    }
-  };
-  {
-    std::vector<std::jthread> threads;
-    for (std::size_t t = 1; t < threadCount; ++t) threads.emplace_back(worker);
-    worker();
-  }
-  if (failure) std::rethrow_exception(failure);
-}
-
 }  // namespace
 
 BatchSections LoadBatchSections(const std::string& folder, const std::vector<Culvert>& culverts) {
@@ -124,11 +93,11 @@ BatchSections LoadBatchSections(const std::string& folder, const std::vector<Cul
 }
 
 std::vector<CulvertResult> RunBatch(const BatchSections& sections,
-                                    const std::vector<Culvert>& culverts, const BatchKeep& keep) {
+                                    const std::vector<Culvert>& culverts, const BatchKeep& keep,
+                                    unsigned threads) {
   std::vector<CulvertResult> results(culverts.size());
-  ForEachInParallel(culverts.size(), [&](std::size_t i) {
-    results[i] = DesignCulvert(sections, culverts[i], keep);
-  });
+  ParallelFor(culverts.size(), threads, 1,
+              [&](std::size_t i) { results[i] = DesignCulvert(sections, culverts[i], keep); });
   return results;
 }
 

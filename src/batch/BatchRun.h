@@ -45,8 +45,10 @@ struct BatchKeep {
   bool records = false;      // every candidate as the results file gives it back
 };
 
-// Designs every culvert, several at a time; result i belongs to culvert i.
+// Designs every culvert, on up to `threads` threads (the calling thread is
+// one of them); result i belongs to culvert i.
 std::vector<CulvertResult> RunBatch(const BatchSections& sections,
-                                    const std::vector<Culvert>& culverts, const BatchKeep& keep);
+                                    const std::vector<Culvert>& culverts, const BatchKeep& keep,
+                                    unsigned threads);
 
 }  // namespace sekora

@@ -24,6 +24,12 @@ class TooManyCandidatesError : public DesignError {
   using DesignError::DesignError;
 };
 
+// The user stopped the run before it ended; nothing was written.
+class RunCancelledError : public DesignError {
+ public:
+  using DesignError::DesignError;
+};
+
 // Keisan.txt cannot be written, or is missing or malformed when read.
 class ResultsFileError : public DesignError {
  public:

@@ -1,11 +1,13 @@
 #include "KeisanFile.h"
 
+#include <atomic>
 #include <cmath>
 #include <string_view>
 
 #include "AtomicFile.h"
 #include "DesignError.h"
 #include "NumberText.h"
+#include "ParallelFor.h"
 #include "Paths.h"
 #include "TextLines.h"
 
@@ -13,6 +15,10 @@ namespace sekora {
 namespace {
 
 constexpr int kFieldCount = 25;
+
+// Lines handed to a thread at a time when a large run's results are written
+// or read back on several threads.
+constexpr std::size_t kLinesPerChunk = 256;
 
 // Fric1 and Fric2 carry five decimals; every other real carries three.
 Pattern QuantityPattern(const double* field, const KeisanRecord& rec) {
@@ -113,18 +119,19 @@ std::string ResultsLine(const KeisanRecord& rec) {
   return line;
 }
 
-std::string ResultsText(const Candidates& records, const DesignConditions& conditions) {
-  std::string content;
+std::string ResultsText(const Candidates& records, const DesignConditions& conditions,
+                        unsigned threads) {
   const std::size_t count = std::min(
       records.size(), static_cast<std::size_t>(std::max<int>(conditions.CandidateCount, 0)));
-  for (std::size_t i = 0; i < count; ++i) {
+  std::vector<std::string> lines(count);
+  ParallelFor(count, threads, kLinesPerChunk, [&](std::size_t i) {
     const KeisanRecord& rec = records[i];
     const bool written =
         conditions.ExcludeNg == 0 || (conditions.ExcludeNg == 1 && rec.Status == StatusOk);
-    if (!written) continue;
-    content += ResultsLine(rec);
-    content += "\r\n";
-  }
+    if (written) lines[i] = ResultsLine(rec) + "\r\n";
+  });
+  std::string content;
+  for (const std::string& line : lines) content += line;
   return content;
 }
 
@@ -132,11 +139,22 @@ KeisanRecord RecordAsWritten(const KeisanRecord& rec) {
   return ParseLine(ResultsLine(rec), kResultsFileName, 1);
 }
 
-Candidates ParseResultsText(std::string_view content, const std::string& path) {
+Candidates ParseResultsText(std::string_view content, const std::string& path, unsigned threads) {
   const std::vector<std::string> lines = SplitResultLines(content, path);
-  Candidates read;
-  read.reserve(lines.size());
-  for (std::size_t i = 0; i < lines.size(); ++i) read.push_back(ParseLine(lines[i], path, i + 1));
+  Candidates read(lines.size());
+  std::atomic<std::size_t> firstBad{lines.size()};
+  ParallelFor(lines.size(), threads, kLinesPerChunk, [&](std::size_t i) {
+    try {
+      read[i] = ParseLine(lines[i], path, i + 1);
+    } catch (const ResultsFileError&) {
+      std::size_t bad = firstBad;
+      while (i < bad && !firstBad.compare_exchange_weak(bad, i)) {
+      }
+    }
+  });
+  // Reading the bad line again gives the error of the first one, as reading
+  // line by line would.
+  if (firstBad < lines.size()) ParseLine(lines[firstBad], path, firstBad + 1);
   return read;
 }
 

@@ -21,8 +21,9 @@ std::string ResultsLine(const KeisanRecord& rec);
 
 // The content of Keisan.txt for candidates 1 .. conditions.CandidateCount of
 // `records`: one line each, ended by CR LF (only Status 0 when ExcludeNg is
-// 1).
-std::string ResultsText(const Candidates& records, const DesignConditions& conditions);
+// 1). The lines are made on up to `threads` threads.
+std::string ResultsText(const Candidates& records, const DesignConditions& conditions,
+                        unsigned threads = 1);
 
 // `rec` as a reader of the results file gets it back: every quantity rounded
 // to the decimals of its field.
@@ -30,8 +31,10 @@ KeisanRecord RecordAsWritten(const KeisanRecord& rec);
 
 // The records of results text as the file readers see them; `path` names the
 // file in error messages. Throws ResultsFileError for a malformed line or
-// more lines than a 16-bit count.
-Candidates ParseResultsText(std::string_view content, const std::string& path);
+// more lines than a 16-bit count (the first such line, whatever `threads`,
+// the threads the lines are read on).
+Candidates ParseResultsText(std::string_view content, const std::string& path,
+                            unsigned threads = 1);
 
 // Writes `content` beside `folder`/Keisan.txt, to be put in place by
 // CommitResultsFile. Both throw ResultsFileError; the previous file stays

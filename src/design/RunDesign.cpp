@@ -1,13 +1,15 @@
 #include "RunDesign.h"
 
+#include <algorithm>
 #include <cmath>
-#include <optional>
 
 #include "Catalogue.h"
 #include "CriticalDepth.h"
+#include "DesignError.h"
 #include "FlowSection.h"
 #include "KeisanFile.h"
 #include "NumberText.h"
+#include "ParallelFor.h"
 #include "Paths.h"
 
 namespace sekora {
@@ -105,26 +107,13 @@ void StoreStep(KeisanRecord& rec, const InletStep& s, const OutletTerms& t) {
   rec.E2 = s.E2;
 }
 
-// The last two steps of a search. A search that swings between two depths
-// meets the same h1 again and again; a step depends on nothing but h1, so
-// an earlier step at exactly the same h1 is taken as it was.
-class StepMemory {
- public:
-  const InletStep* Find(double h1) const {
-    for (const std::optional<InletStep>& s : steps_) {
-      if (s && s->h1 == h1) return &*s;
-    }
-    return nullptr;
-  }
-  void Remember(const InletStep& s) {
-    steps_[next_] = s;
-    next_ = 1 - next_;
-  }
-
- private:
-  std::optional<InletStep> steps_[2];
-  int next_ = 0;
-};
+// The iteration a swinging search ends on. A step depends on nothing but
+// h1, so once h1 is back at its value of two iterations ago the search
+// repeats those two iterations until the step limit: it can go on from the
+// last iteration with the same parity, where the record ends up the same.
+int LastIterationOfSwing(int k) {
+  return k + 2 * ((kStepLimit + 1 - k) / 2);
+}
 
 double SectionHeight(const KeisanRecord& rec) {
   return rec.Kind == KindBox ? rec.H : rec.D;
@@ -134,16 +123,16 @@ double SectionHeight(const KeisanRecord& rec) {
 // Too much energy at the inlet lowers h1, too little raises it.
 void SearchInletDepth(KeisanRecord& rec, const DesignConditions& c) {
   const OutletTerms terms = ComputeOutletTerms(rec, c);
-  StepMemory memory;
+  double depthOf[2] = {0.0, 0.0};  // h1 of the last two iterations, by parity
   rec.h1 = rec.h2;
   for (int k = 0;; ++k) {
     if (!(rec.h1 > 0.0)) {
       rec.Status = StatusInletNotFound;
       return;
     }
-    const InletStep* known = memory.Find(rec.h1);
-    const InletStep step = known != nullptr ? *known : EvaluateInlet(rec, terms, c);
-    if (known == nullptr) memory.Remember(step);
+    if (k >= 2 && rec.h1 == depthOf[k % 2]) k = LastIterationOfSwing(k);
+    depthOf[k % 2] = rec.h1;
+    const InletStep step = EvaluateInlet(rec, terms, c);
     if (!step.usable) {
       rec.Status = StatusInletNotFound;
       return;
@@ -197,6 +186,24 @@ void ClearNonFinite(KeisanRecord& rec) {
   }
 }
 
+// Threads pay for themselves only when each has a good number of candidates:
+// starting one costs about as much as designing a few.
+constexpr std::size_t kCandidatesPerThread = 16;
+
+unsigned CalculationThreads(std::size_t candidates, unsigned requested) {
+  const std::size_t worthwhile = std::max<std::size_t>(1, candidates / kCandidatesPerThread);
+  return static_cast<unsigned>(std::min<std::size_t>(std::max(requested, 1u), worthwhile));
+}
+
+// Candidates differ in cost (a pipe's critical depth, a long search), so
+// each thread takes many small chunks rather than one large share.
+std::size_t HandOutChunk(std::size_t candidates, unsigned threads) {
+  constexpr std::size_t kChunksPerThread = 64;
+  return std::max<std::size_t>(1, candidates / (std::max(threads, 1u) * kChunksPerThread));
+}
+
+constexpr const char* kCancelledMessage = "計算を中止しました";
+
 void DesignCandidate(KeisanRecord& rec, const DesignConditions& c) {
   CalcCriticalDepth(rec, c);
   if (rec.Status != StatusOk) return;
@@ -212,36 +219,50 @@ void DesignCandidate(KeisanRecord& rec, const DesignConditions& c) {
 
 }  // namespace
 
-void DesignCandidates(Candidates& candidates, const DesignConditions& conditions) {
+void DesignCandidates(Candidates& candidates, const DesignConditions& conditions,
+                      const RunOptions& options) {
   for (KeisanRecord& rec : candidates) {
     const double n = rec.Kind == KindBox ? kBoxRoughness : kPipeRoughness;
     rec.n1 = n;
     rec.n2 = n;
   }
-  for (KeisanRecord& rec : candidates) {
-    DesignCandidate(rec, conditions);
-    FailNonFinite(rec);
-    ClearNonFinite(rec);
-  }
+  ParallelFor(candidates.size(), CalculationThreads(candidates.size(), options.threads),
+              HandOutChunk(candidates.size(), options.threads), [&](std::size_t i) {
+                if (options.cancel != nullptr && options.cancel->load(std::memory_order_relaxed)) {
+                  throw RunCancelledError(kCancelledMessage);
+                }
+                DesignCandidate(candidates[i], conditions);
+                FailNonFinite(candidates[i]);
+                ClearNonFinite(candidates[i]);
+                if (options.candidatesDone != nullptr) {
+                  options.candidatesDone->fetch_add(1, std::memory_order_relaxed);
+                }
+              });
 }
 
-DesignRun CalculateRun(const std::string& folder, const DesignConditions& conditions) {
+DesignRun CalculateRun(const std::string& folder, const DesignConditions& conditions,
+                       const RunOptions& options) {
   DesignRun run;
   run.conditions = conditions;
   run.conditions.CandidateCount = 0;
   Candidates candidates;
   LoadSections(folder, run.conditions, candidates);
-  DesignCandidates(candidates, run.conditions);
-  run.resultsText = ResultsText(candidates, run.conditions);
+  if (options.candidatesTotal != nullptr) {
+    options.candidatesTotal->store(static_cast<int>(candidates.size()));
+  }
+  DesignCandidates(candidates, run.conditions, options);
+  run.resultsText = ResultsText(candidates, run.conditions, options.threads);
   // The records go through the text of the file, so that every output of
   // the run shows the numbers Keisan.txt holds.
-  run.records = ParseResultsText(run.resultsText, JoinPath(folder, kResultsFileName));
+  run.records =
+      ParseResultsText(run.resultsText, JoinPath(folder, kResultsFileName), options.threads);
   run.conditions.CandidateCount = static_cast<std::int16_t>(run.records.size());
   return run;
 }
 
-DesignRun RunDesign(const std::string& folder, const DesignConditions& conditions) {
-  DesignRun run = CalculateRun(folder, conditions);
+DesignRun RunDesign(const std::string& folder, const DesignConditions& conditions,
+                    const RunOptions& options) {
+  DesignRun run = CalculateRun(folder, conditions, options);
   StagedFile staged;
   StageResultsFile(staged, folder, run.resultsText);
   CommitResultsFile(staged, folder);

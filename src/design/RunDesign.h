@@ -1,6 +1,7 @@
 // One complete calculation run.
 #pragma once
 
+#include <atomic>
 #include <string>
 
 #include "DesignConditions.h"
@@ -8,10 +9,21 @@
 
 namespace sekora {
 
+// How a run uses the machine, and how another thread watches and stops it.
+struct RunOptions {
+  unsigned threads = 1;                         // calculation threads; 0 counts as 1
+  std::atomic<int>* candidatesDone = nullptr;   // counts the candidates designed
+  std::atomic<int>* candidatesTotal = nullptr;  // the run's candidates, once read
+  const std::atomic<bool>* cancel = nullptr;    // once true, the run stops
+};
+
 // Gives every candidate its roughness, critical depth, inlet depth by the
-// energy balance and freeboard check, and its status. Never fails: a
-// candidate whose arithmetic breaks down ends as NG.
-void DesignCandidates(Candidates& candidates, const DesignConditions& conditions);
+// energy balance and freeboard check, and its status; each candidate alone,
+// so the results are the same on any number of threads. A candidate whose
+// arithmetic breaks down ends as NG. Throws RunCancelledError when
+// `options.cancel` is set, within a few candidates per thread.
+void DesignCandidates(Candidates& candidates, const DesignConditions& conditions,
+                      const RunOptions& options = {});
 
 // One completed run: the conditions it ran with and its results exactly as
 // Keisan.txt holds them.
@@ -26,11 +38,13 @@ struct DesignRun {
 
 // Loads the catalogues of `folder` and designs every candidate; writes
 // nothing. Throws DesignError; `conditions` is never changed.
-DesignRun CalculateRun(const std::string& folder, const DesignConditions& conditions);
+DesignRun CalculateRun(const std::string& folder, const DesignConditions& conditions,
+                       const RunOptions& options = {});
 
 // Calculates as CalculateRun does and, once the whole run has succeeded,
 // replaces `folder`/Keisan.txt with its results. Throws DesignError (the
 // previous Keisan.txt is kept); `conditions` is never changed.
-DesignRun RunDesign(const std::string& folder, const DesignConditions& conditions);
+DesignRun RunDesign(const std::string& folder, const DesignConditions& conditions,
+                    const RunOptions& options = {});
 
 }  // namespace sekora

@@ -311,6 +311,7 @@ DesignConditions MainForm::ReadConditions() const {
 }
 
 void MainForm::Calculate() {
+  if (progress_.Running()) return;  // a click while the window waits for the run
   // The session keeps the last completed run until this one has completed.
   const DesignConditions conditions = ReadConditions();
   if (!(conditions.Q > 0 && conditions.L > 0)) {
@@ -320,8 +321,13 @@ void MainForm::Calculate() {
   }
   try {
     const WaitCursor busy;
-    const DesignRun run = RunDesign(AppFolder(), conditions);
+    const std::string folder = AppFolder();
+    DesignRun run;
+    progress_.Run(this,
+                  [&](const RunOptions& options) { run = RunDesign(folder, conditions, options); });
     session_.AdoptRun(run.conditions, run.resultsText);
+  } catch (const RunCancelledError&) {
+    return;  // stopped by the user: nothing was written, nothing to say
   } catch (const DesignError& error) {
     MessageBoxes::ShowMessage(this, QString::fromUtf8(error.what()), MessageBoxes::Buttons::Ok);
     return;
@@ -332,12 +338,14 @@ void MainForm::Calculate() {
 }
 
 void MainForm::End() {
+  progress_.Cancel();
   QApplication::closeAllWindows();
   if (session_.quitApplication) session_.quitApplication();
 }
 
 void MainForm::closeEvent(QCloseEvent* event) {
   // The program lives as long as the main window: closing it is End.
+  progress_.Cancel();
   if (session_.preview) session_.preview->close();
   if (session_.resultsList) session_.resultsList->close();
   event->accept();

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "ConditionInput.h"
+#include "RunProgress.h"
 #include "Session.h"
 
 class QCheckBox;
@@ -38,8 +39,13 @@ class MainForm : public QWidget {
 
   // Runs the calculation with the conditions of the controls when Q and L
   // are positive and, once it has completed, makes it the session's run and
-  // shows its results list.
+  // shows its results list. The window stays responsive during the run,
+  // which shows its progress when it lasts and can be cancelled; a cancelled
+  // run changes nothing.
   void Calculate();
+
+  // The calculation run of the last Calculate.
+  RunProgress& Progress() { return progress_; }
   // Closes every window and ends the program.
   void End();
 
@@ -74,6 +80,7 @@ class MainForm : public QWidget {
   QLabel* notice_ = nullptr;
   QString noticeText_;
   std::array<QPushButton*, 2> button_{};
+  RunProgress progress_;
 };
 
 }  // namespace sekora

@@ -6,7 +6,10 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <optional>
 #include <vector>
+
+#include "ScaledDigits.h"
 
 namespace sekora {
 namespace {
@@ -37,25 +40,13 @@ constexpr std::array<u128, 23> kPow10Wide = [] {
   return p;
 }();
 
-// Doubles 10^0 .. 10^6: exact, so M / 10^d is the correctly rounded value of
-// the decimal text M * 10^-d.
-constexpr std::array<double, 7> kPow10Double = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6};
-
-// Values below this (for d decimals) print as zero whatever the 15-digit step
-// does: they are far below half a unit of the last decimal.
-constexpr std::array<double, 7> kBelowHalfUnit = {0.4, 0.04, 0.004, 4e-4, 4e-5, 4e-6, 4e-7};
-
-// The fast path covers magnitudes whose scaled digits fit in 53 bits.
-constexpr double kFastPathLimit = 1e9;
-
 int Decimals(Pattern pattern) {
   return static_cast<int>(pattern);
 }
 
-// |value| * 10^d rounded as the patterns round, for 0 < |value| < 1e9, when
-// the value is not far below half a unit of the last decimal. Exact: the
-// binary value m * 2^k is scaled in 128-bit integers.
-std::uint64_t ScaledDigitsFast(double magnitude, int decimals) {
+}  // namespace
+
+std::uint64_t scaled::ScaledDigitsExact(double magnitude, int decimals) {
   const std::uint64_t bits = std::bit_cast<std::uint64_t>(magnitude);
   const int biased = static_cast<int>(bits >> 52);
   const std::uint64_t fraction = bits & ((std::uint64_t{1} << 52) - 1);
@@ -89,6 +80,8 @@ std::uint64_t ScaledDigitsFast(double magnitude, int decimals) {
   if (digits15 % unit * 2 >= unit) ++result;
   return result;
 }
+
+namespace {
 
 // Increments the decimal digit string `digits` at position `last` (carrying
 // to the left); returns true when a new leading digit had to be added.
@@ -162,29 +155,23 @@ std::string FormatMagnitudeExact(double magnitude, int decimals) {
   return text;
 }
 
-bool OnFastPath(double magnitude) {
-  return magnitude < kFastPathLimit;
-}
-
-// |value| * 10^d as the patterns round it, on the fast path.
-std::uint64_t ScaledDigits(double magnitude, int decimals) {
-  if (magnitude < kBelowHalfUnit[decimals]) return 0;
-  return ScaledDigitsFast(magnitude, decimals);
-}
-
+// Appends the text of the integer `scaled` * 10^-decimals, built right to
+// left in a buffer and appended at once: the results file of a large run
+// holds close to a million numbers.
 void AppendScaled(std::string& out, bool negative, std::uint64_t scaled, int decimals) {
-  if (negative && scaled != 0) out.push_back('-');
-  char buffer[24];
-  int length = 0;
+  const bool minus = negative && scaled != 0;
+  char buffer[32];
+  char* first = buffer + sizeof buffer;
   // Digits from the right; at least decimals + 1 of them.
+  int digits = 0;
   do {
-    buffer[length++] = static_cast<char>('0' + scaled % 10);
+    if (digits == decimals && decimals > 0) *--first = '.';
+    *--first = static_cast<char>('0' + scaled % 10);
     scaled /= 10;
-  } while (scaled != 0 || length <= decimals);
-  for (int i = length; i-- > 0;) {
-    out.push_back(buffer[i]);
-    if (i == decimals && decimals > 0) out.push_back('.');
-  }
+    ++digits;
+  } while (scaled != 0 || digits <= decimals);
+  if (minus) *--first = '-';
+  out.append(first, buffer + sizeof buffer);
 }
 
 bool IsBlank(char c) {
@@ -232,8 +219,8 @@ void AppendNumber(std::string& out, double value, Pattern pattern) {
   const int decimals = Decimals(pattern);
   const double magnitude = std::fabs(value);
   const bool negative = value < 0;
-  if (OnFastPath(magnitude)) {
-    AppendScaled(out, negative, ScaledDigits(magnitude, decimals), decimals);
+  if (magnitude < scaled::kScaledLimit) {
+    AppendScaled(out, negative, scaled::ScaledDigits(magnitude, decimals), decimals);
     return;
   }
   if (negative) out.push_back('-');
@@ -246,21 +233,91 @@ std::string FormatNumber(double value, Pattern pattern) {
   return text;
 }
 
-double FormatRound(double value, Pattern pattern) {
-  if (!std::isfinite(value)) return value;
-  const int decimals = Decimals(pattern);
-  const double magnitude = std::fabs(value);
-  if (OnFastPath(magnitude)) {
-    const std::uint64_t scaled = ScaledDigits(magnitude, decimals);
-    // scaled < 2^53 and 10^d are exact, so the quotient is the correctly
-    // rounded value of the text, as reading the text back would give.
-    const double rounded = static_cast<double>(scaled) / kPow10Double[decimals];
-    return value < 0 && scaled != 0 ? -rounded : rounded;
-  }
-  return NumericValue(FormatNumber(value, pattern));
+namespace {
+
+// The value of the text `n` * 10^-d with the sign of `value`; zero is
+// always +0, as "0.000" reads back.
+double SignedDecimal(double value, std::int64_t n, int decimals) {
+  // |n| < 2^53 and 10^d are exact, so the quotient is the correctly rounded
+  // value of the text, as reading the text back would give.
+  return static_cast<double>(value < 0 ? -n : n) / scaled::kPow10Double[decimals];
 }
 
+// FormatRound for everything the multiply does not decide: values that
+// print as zero, values near a rounding boundary, large and non-finite ones.
+[[gnu::noinline]] double FormatRoundOtherwise(double value, int decimals) {
+  const double magnitude = std::fabs(value);
+  if (magnitude < scaled::kScaledLimit) {
+    const auto digits = static_cast<std::int64_t>(scaled::ScaledDigits(magnitude, decimals));
+    return SignedDecimal(value, digits, decimals);
+  }
+  if (!std::isfinite(value)) return value;
+  return NumericValue(FormatNumber(value, static_cast<Pattern>(decimals)));
+}
+
+}  // namespace
+
+// The calculation rounds a few hundred thousand values per run, so the
+// common case is kept to the multiply and a division.
+double FormatRound(double value, Pattern pattern) {
+  const int decimals = Decimals(pattern);
+  const double magnitude = std::fabs(value);
+  if (magnitude >= scaled::kBelowHalfUnit[decimals] && magnitude < scaled::kScaledLimit) {
+    const std::int64_t digits = scaled::ScaledDigitsByMultiply(magnitude, decimals);
+    if (digits != scaled::kUndecided) return SignedDecimal(value, digits, decimals);
+  }
+  return FormatRoundOtherwise(value, decimals);
+}
+
+namespace {
+
+// Doubles 10^0 .. 10^15, all exact.
+constexpr std::array<double, 16> kPow10Exact = [] {
+  std::array<double, 16> p{};
+  double v = 1.0;
+  for (auto& e : p) {
+    e = v;
+    v *= 10.0;
+  }
+  return p;
+}();
+
+// The most digits of a plain decimal text read by PlainDecimalValue: their
+// integer stays below 2^53.
+constexpr int kPlainDigits = 15;
+
+// The value of a text that is nothing but a plain decimal number of at most
+// 15 digits ("0.673", "-12", "5."), as results files and catalogues hold
+// them; nothing for any other text. The digits form an exact integer and
+// 10^decimals is exact, so their quotient is the correctly rounded value of
+// the text, as the general reading gives it.
+std::optional<double> PlainDecimalValue(std::string_view text) {
+  const bool negative = !text.empty() && text.front() == '-';
+  std::uint64_t mantissa = 0;
+  int digits = 0;
+  int decimals = 0;
+  bool point = false;
+  for (std::size_t i = negative ? 1 : 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c >= '0' && c <= '9') {
+      mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
+      ++digits;
+      if (point) ++decimals;
+    } else if (c == '.' && !point && digits > 0) {
+      point = true;
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (digits == 0 || digits > kPlainDigits) return std::nullopt;
+  const double magnitude = static_cast<double>(mantissa) / kPow10Exact[decimals];
+  return negative ? -magnitude : magnitude;
+}
+
+}  // namespace
+
 double NumericValue(std::string_view text) {
+  if (const std::optional<double> plain = PlainDecimalValue(text)) return *plain;
   int digitCount = 0;
   const std::string number = LeadingNumber(text, digitCount);
   if (digitCount == 0) return 0.0;

@@ -33,7 +33,8 @@ class BatchReportTest : public ::testing::Test {
     culverts_[0].conditions.L = 10.0;
     culverts_[1] = {2, 3, "B", culverts_[0].conditions};
     culverts_[1].conditions.Q = 6.0;  // nothing passes
-    results_ = RunBatch(LoadBatchSections(folder_.path(), culverts_), culverts_, {.records = true});
+    results_ =
+        RunBatch(LoadBatchSections(folder_.path(), culverts_), culverts_, {.records = true}, 1);
   }
 
   RecordingSurface Page(const BatchReport& report, int page) const {

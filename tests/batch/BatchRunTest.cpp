@@ -39,7 +39,7 @@ Culvert MakeCulvert(double Q, std::int16_t shape = ShapeBoth, double Z1 = 0.0) {
 std::vector<CulvertResult> RunAll(const Catalogues& catalogues,
                                   const std::vector<Culvert>& culverts) {
   return RunBatch(LoadBatchSections(catalogues.path(), culverts), culverts,
-                  {.resultsText = true, .records = true});
+                  {.resultsText = true, .records = true}, 2);
 }
 
 TEST(BatchRun, EveryCulvertGetsTheResultsOfItsSingleRun) {

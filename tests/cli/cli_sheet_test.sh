@@ -20,6 +20,15 @@ check "pdf decision line" grep -qE "H×0\.100 \+ H1 = +1\.000×0\.100 \+ +0\.673
 check "pdf is A4" grep -qE "Page size: +595(\.[0-9]+)? x 84[12](\.[0-9]+)? pts \(A4\)" <(pdfinfo "$work/sheet.pdf")
 check "pdf fonts embedded" bash -c "pdffonts '$work/sheet.pdf' | awk 'NR>2 && \$(NF-4)!=\"yes\"{exit 1}'"
 
+# On Linux the sheet is drawn with Qt, by the sheet program sekora-cli hands
+# over to.
+if [ -z "$runner" ]; then
+  LD_DEBUG=libs "$cli" --q 1 --l 10 --dir "$work/d" --sheet 7 --out "$work/qt.pdf" \
+    >/dev/null 2>"$work/libs"
+  check "a sheet loads Qt" grep -q "calling init: .*libQt6Gui" "$work/libs"
+  check "a sheet is drawn by the sheet program" [ -s "$work/qt.pdf" ]
+fi
+
 run --q 1 --l 10 --dir "$work/d" --sheet 7 --out "$work/sheet.png"
 check "png exit 0" [ "$(status)" = 0 ]
 check "png A4 at 150 dpi" [ "$(png_size "$work/sheet.png")" = "1240x1754" ]

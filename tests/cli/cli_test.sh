@@ -44,6 +44,34 @@ run --q 1.5 --l 20 --dir "$jp" --shape pipe
 check "japanese folder second run replaces" [ "$(grep -c $'\r$' "$jp/Keisan.txt")" = 25 ]
 check "japanese folder holds no temporary" [ "$(ls "$jp" | wc -l)" = 3 ]
 
+# On Linux a calculation loads no Qt library (the dynamic loader lists what
+# it loads), and sheets are handed over to the sheet program beside it.
+if [ -z "$runner" ]; then
+  LD_DEBUG=libs "$cli" --q 1.5 --l 20 --dir "$work/d" >/dev/null 2>"$work/libs"
+  check "the loader's list is there" grep -q "calling init: .*libstdc++" "$work/libs"
+  check "a plain run loads no Qt library" bash -c "! grep -q 'libQt' '$work/libs'"
+
+  cp "$work/good.txt" "$work/bin/Keisan.txt"
+  "$work/bin/sekora-cli" --q 1 --l 10 --sheet 7 --out "$work/s.pdf" >"$work/out" 2>"$work/err"
+  check "no sheet program exit 2" [ $? = 2 ]
+  check "no sheet program named" err_has "sekora-cli-sheet"
+  check "no sheet program, one line" [ "$(wc -l <"$work/err")" = 1 ]
+  check "no sheet program, results kept" cmp -s "$work/bin/Keisan.txt" "$work/good.txt"
+fi
+
+# Any number of calculation threads writes the same file.
+for jobs in 1 3; do
+  run --q 1.5 --l 20 --dir "$work/d" --jobs $jobs
+  check "--jobs $jobs writes the same Keisan.txt" cmp -s "$work/d/Keisan.txt" "$work/good.txt"
+done
+run --q 0.5 --l 10 --z1 0.5 --dir "$work/d" --jobs 1
+cp "$work/d/Keisan.txt" "$work/swing.txt"
+run --q 0.5 --l 10 --z1 0.5 --dir "$work/d" --jobs 2
+check "--jobs 2 swing run as on one thread" cmp -s "$work/d/Keisan.txt" "$work/swing.txt"
+run --q 1.5 --l 20 --dir "$work/d" --jobs 0
+check "--jobs 0 refused by name" err_has "--jobs の値は 1 から 256 です: 0"
+run --q 1.5 --l 20 --dir "$work/d"
+
 # JSON: one object per line of the file.
 run --q 1.5 --l 20 --dir "$work/d" --json
 check "json exit 0" [ "$(status)" = 0 ]

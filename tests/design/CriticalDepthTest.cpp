@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "CriticalDepth.h"
+#include "NumberText.h"
 #include "Sections.h"
 
 namespace sekora {
@@ -64,6 +65,55 @@ TEST(PipeCriticalDepth, ATrialWhereSineRoundsToZeroEndsTheSearch) {
     EXPECT_TRUE(std::isfinite(r.h2)) << D;
     EXPECT_LT(r.h2, D) << D;
     EXPECT_GT(r.h2, D - 0.001) << D;
+  }
+}
+
+// The pipe search as the formulas state it, every trial worked out: the
+// reference for the search that passes over trials it has proven too small.
+KeisanRecord EveryTrialSearch(double D, const DesignConditions& c) {
+  auto r6 = [](double v) { return FormatRound(v, Pattern::Fixed6); };
+  KeisanRecord rec = Pipe(D);
+  const double KD = r6(std::pow(D, 5.0 / 2.0));
+  const double Kg = r6(c.g / 128.0);
+  double hc = 0.001;
+  for (;;) {
+    const double x = 1.0 - 2.0 * hc / D;
+    const double s = std::sqrt(1.0 - std::pow(x, 2.0));
+    const double theta = r6(2.0 * std::atan(1.0) + std::atan(-x / s));
+    const double C = r6(2.0 * (1.0 - 2.0 * hc / D));
+    const double ratio = hc / D;
+    const double S = r6(std::sqrt(ratio - std::pow(ratio, 2.0)));
+    const double T = r6(std::pow(theta - S * C, 3.0));
+    const double Qc = r6(std::pow(Kg * T / S, 1.0 / 2.0) * KD);
+    rec.h2 = hc;
+    if (S == 0.0 || !std::isfinite(Qc)) {
+      rec.Status = StatusOutletOver;
+      return rec;
+    }
+    if (!(Qc < c.Q)) return rec;
+    hc = hc + 0.001;
+    if (!(hc < D)) {
+      rec.h2 = hc;
+      rec.Status = StatusOutletOver;
+      return rec;
+    }
+  }
+}
+
+TEST(PipeCriticalDepth, PassingOverTrialsFindsTheDepthEveryTrialWouldFind) {
+  for (const double g : {9.8, 9.81, 1.5}) {
+    for (const double Q : {0.003, 0.2, 1.0, 1.5, 7.0, 40.0}) {
+      DesignConditions c = Flow(Q);
+      c.g = g;
+      for (int i = 0; i < 90; ++i) {
+        const double D = 0.05 + 0.0337 * i;
+        KeisanRecord r = Pipe(D);
+        CalcCriticalDepth(r, c);
+        const KeisanRecord expected = EveryTrialSearch(D, c);
+        ASSERT_EQ(r.h2, expected.h2) << "D " << D << " Q " << Q << " g " << g;
+        ASSERT_EQ(r.Status, expected.Status) << "D " << D << " Q " << Q << " g " << g;
+      }
+    }
   }
 }
 

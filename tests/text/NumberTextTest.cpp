@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <limits>
 #include <random>
 #include <string>
@@ -124,7 +125,8 @@ bool RoundDigits(std::string& digits, std::size_t keep) {
 std::string ReferenceFormat(double value, int decimals) {
   char buffer[128];
   std::snprintf(buffer, sizeof buffer, "%.80e", std::fabs(value));
-  std::string digits = std::string(1, buffer[0]) + std::string(buffer + 2, buffer + 82);
+  std::string digits(1, buffer[0]);
+  digits.append(buffer + 2, buffer + 82);
   int exponent = std::atoi(buffer + 83);
   if (RoundDigits(digits, 15)) ++exponent;
   // digits holds d.dddddddddddddd x 10^exponent; place the point.
@@ -188,6 +190,26 @@ TEST(NumericValue, ReadsTheLeadingDecimalNumber) {
       {"1-", 1.0},        {"0.1", 0.1},
   };
   for (const auto& [text, value] : cases) EXPECT_EQ(NumericValue(text), value) << text;
+}
+
+TEST(NumericValue, ReadsPlainDecimalsAsCorrectlyRoundedAsTheCLibrary) {
+  std::mt19937_64 random(13);
+  std::uniform_int_distribution<int> length(1, 17);
+  std::uniform_int_distribution<int> digit(0, 9);
+  for (int i = 0; i < 300000; ++i) {
+    std::string text = (i % 3 == 0) ? "-" : "";
+    const int digits = length(random);
+    const int point = std::uniform_int_distribution<int>(0, digits)(random);
+    for (int d = 0; d < digits; ++d) {
+      if (d == point && d > 0) text.push_back('.');
+      text.push_back(static_cast<char>('0' + digit(random)));
+    }
+    if (i % 7 == 0) text.push_back('.');  // a point with no decimals after it
+    const double expected = std::strtod(text.c_str(), nullptr);
+    const double value = NumericValue(text);
+    ASSERT_EQ(value, expected) << text;
+    ASSERT_EQ(std::signbit(value), std::signbit(expected)) << text;
+  }
 }
 
 TEST(NumericValue, OverflowGivesAnInfinityAndUnderflowZero) {
