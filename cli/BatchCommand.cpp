@@ -82,11 +82,16 @@ std::string SectionText(const std::optional<RecommendedSection>& s) {
   return s ? SectionSizeText(s->record) : kNone;
 }
 
-// "No|name|ＯＫ passing/candidates|box|pipe", the number right-aligned.
+// "No|name|ＯＫ passing/candidates|box|pipe", the number right-aligned; a
+// line break in the name becomes a blank, so that each culvert keeps one line.
 std::string CulvertLine(const Culvert& culvert, const CulvertResult& result) {
   std::string number = std::to_string(culvert.number);
   if (number.size() < kNumberWidth) number.insert(0, kNumberWidth - number.size(), ' ');
-  return number + "|" + culvert.name + "|ＯＫ " + std::to_string(result.okCount) + "/" +
+  std::string name = culvert.name;
+  for (char& c : name) {
+    if (c == '\n' || c == '\r') c = ' ';
+  }
+  return number + "|" + name + "|ＯＫ " + std::to_string(result.okCount) + "/" +
          std::to_string(result.candidateCount) + "|" + SectionText(result.box) + "|" +
          SectionText(result.pipe);
 }
@@ -108,7 +113,8 @@ std::string StandardOutput(const std::vector<Culvert>& culverts,
 // The summary must not replace the table it was made from.
 void CheckOutNotTable(const CliOptions& options) {
   std::error_code ec;
-  if (options.out && std::filesystem::equivalent(*options.out, *options.batch, ec)) {
+  if (options.out &&
+      std::filesystem::equivalent(PathFromUtf8(*options.out), PathFromUtf8(*options.batch), ec)) {
     throw std::runtime_error("--out が一覧表と同じファイルです: " + *options.out);
   }
 }

@@ -137,7 +137,7 @@ std::string ResultsFileNameOf(const Culvert& culvert) {
 void WriteResultsFiles(const std::string& folder, const std::vector<Culvert>& culverts,
                        const std::vector<CulvertResult>& results) {
   std::error_code ec;
-  std::filesystem::create_directories(folder, ec);
+  std::filesystem::create_directories(PathFromUtf8(folder), ec);
   if (ec) {
     throw ResultsFileError("計算結果のフォルダを作れません: " + folder + "（" + ec.message() +
                            "）");

@@ -64,6 +64,11 @@ check "summary quotes names" grep -qF '"C-5 ""north""",6,45,0.5,0.1,' "$work/sum
 check "recommended box row" grep -qxF "   11|1.200×1.000|ＯＫ" "$work/rows"
 check "recommended pipe row" grep -qxF "   55|φ1.100     |ＯＫ" "$work/rows"
 
+# A name with a line break keeps its culvert on one line of stdout.
+printf 'name,q,l\n"two\nlines",1,10\n' >"$work/break.csv"
+run --batch "$work/break.csv" --dir "$work/d"
+check "line break in a name" [ "$(cat "$work/out")" = "    1|two lines|ＯＫ 44/66|1.000×0.800|φ0.900" ]
+
 # The same table saved as Shift-JIS gives the same summary.
 iconv -f UTF-8 -t CP932 "$table" >"$work/sjis.csv"
 run --batch "$work/sjis.csv" --dir "$work/d" --out "$work/summary-sjis.csv"
