@@ -4,12 +4,14 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "Catalogue.h"
@@ -151,14 +153,26 @@ TEST(ParallelFor, DoesEveryIndexOnceAndPassesOnTheFirstFailure) {
     ParallelFor(visits.size(), threads, 7, [&](std::size_t i) { ++visits[i]; });
     for (const auto& v : visits) EXPECT_EQ(v.load(), 1);
   }
-  std::atomic<int> calls{0};
-  EXPECT_THROW(ParallelFor(1000, 3, 1,
+  // On one thread the hand-out stops right after the failing index.
+  int calls = 0;
+  EXPECT_THROW(ParallelFor(1000, 1, 1,
                            [&](std::size_t i) {
                              ++calls;
                              if (i == 10) throw std::runtime_error("stop");
                            }),
                std::runtime_error);
-  EXPECT_LT(calls.load(), 1000);
+  EXPECT_EQ(calls, 11);
+  // On several, the others stop at their next hand-out; each other call
+  // takes a millisecond, far longer than the failure takes to be seen.
+  std::atomic<int> sharedCalls{0};
+  EXPECT_THROW(ParallelFor(1000, 3, 1,
+                           [&](std::size_t i) {
+                             ++sharedCalls;
+                             if (i == 10) throw std::runtime_error("stop");
+                             std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                           }),
+               std::runtime_error);
+  EXPECT_LT(sharedCalls.load(), 500);
 }
 
 }  // namespace
