@@ -6,6 +6,7 @@
 #include "AtomicFile.h"
 #include "DesignError.h"
 #include "NumberText.h"
+#include "ParallelFor.h"
 #include "Paths.h"
 #include "ResultRow.h"
 
@@ -15,6 +16,7 @@ namespace {
 constexpr const char* kByteOrderMark = "\xEF\xBB\xBF";
 constexpr const char* kNone = "なし";
 constexpr std::size_t kMaxNameBytes = 100;
+constexpr unsigned kWritingThreads = 8;
 
 // A CSV field: quoted when it holds a comma, a quote or a line break.
 std::string CsvField(const std::string& text) {
@@ -142,13 +144,15 @@ void WriteResultsFiles(const std::string& folder, const std::vector<Culvert>& cu
     throw ResultsFileError("計算結果のフォルダを作れません: " + folder + "（" + ec.message() +
                            "）");
   }
-  for (std::size_t i = 0; i < culverts.size(); ++i) {
+  // Each file waits mostly for the disk to confirm it, so several are
+  // written at a time.
+  ParallelFor(culverts.size(), kWritingThreads, 1, [&](std::size_t i) {
     const std::string path = JoinPath(folder, ResultsFileNameOf(culverts[i]));
     std::string error;
     if (!WriteFileAtomically(path, results[i].resultsText, error)) {
       throw ResultsFileError("計算結果ファイルを書き込めません: " + path + "（" + error + "）");
     }
-  }
+  });
 }
 
 }  // namespace sekora
