@@ -42,7 +42,7 @@ single() {  # single RESULTS_FILE OPTIONS...: compares with a single run
   rm -rf "$work/s"
   mkdir -p "$work/s"
   cp "$data/BOX.TXT" "$data/KAN.TXT" "$work/s/"
-  "$cli" --dir "$work/s" "$@" >/dev/null 2>&1 && cmp -s "$work/s/Keisan.txt" "$work/k/$file"
+  $runner "$cli" --dir "$work/s" "$@" >/dev/null 2>&1 && cmp -s "$work/s/Keisan.txt" "$work/k/$file"
 }
 check "culvert 1 as a single run" single 1_C-1.txt --q 1.5 --l 20
 check "culvert 2 as a single run" single "2_函渠 2, 東.txt" --shape pipe --q 0.5 --l 12 --z1 0.3
@@ -60,7 +60,7 @@ check "summary row of culvert 1" grep -qF \
   "$work/summary.csv"
 check "summary quotes names" grep -qF '"C-5 ""north""",6,45,0.5,0.1,' "$work/summary.csv"
 # The recommended rows are ＯＫ rows of the single run.
-"$cli" --q 1.5 --l 20 --dir "$work/s" >"$work/rows"
+$runner "$cli" --q 1.5 --l 20 --dir "$work/s" >"$work/rows"
 check "recommended box row" grep -qxF "   11|1.200×1.000|ＯＫ" "$work/rows"
 check "recommended pipe row" grep -qxF "   55|φ1.100     |ＯＫ" "$work/rows"
 
