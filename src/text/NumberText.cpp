@@ -20,25 +20,20 @@ constexpr int kSignificantDigits = 15;
 
 using u128 = unsigned __int128;
 
-constexpr std::array<std::uint64_t, 20> kPow10 = [] {
-  std::array<std::uint64_t, 20> p{};
-  std::uint64_t v = 1;
+// 10^0 .. 10^(N-1) in T; every one of them is exact in T.
+template <typename T, std::size_t N>
+constexpr std::array<T, N> PowersOfTen() {
+  std::array<T, N> p{};
+  T v = 1;
   for (auto& e : p) {
     e = v;
     v *= 10;
   }
   return p;
-}();
+}
 
-constexpr std::array<u128, 23> kPow10Wide = [] {
-  std::array<u128, 23> p{};
-  u128 v = 1;
-  for (auto& e : p) {
-    e = v;
-    v *= 10;
-  }
-  return p;
-}();
+constexpr auto kPow10 = PowersOfTen<std::uint64_t, 20>();
+constexpr auto kPow10Wide = PowersOfTen<u128, 23>();
 
 int Decimals(Pattern pattern) {
   return static_cast<int>(pattern);
@@ -272,15 +267,7 @@ double FormatRound(double value, Pattern pattern) {
 namespace {
 
 // Doubles 10^0 .. 10^15, all exact.
-constexpr std::array<double, 16> kPow10Exact = [] {
-  std::array<double, 16> p{};
-  double v = 1.0;
-  for (auto& e : p) {
-    e = v;
-    v *= 10.0;
-  }
-  return p;
-}();
+constexpr auto kPow10Exact = PowersOfTen<double, 16>();
 
 // The most digits of a plain decimal text read by PlainDecimalValue: their
 // integer stays below 2^53.
