@@ -4,13 +4,11 @@
 #include <string>
 #include <string_view>
 
+#include "DataFiles.h"
 #include "DesignConditions.h"
 #include "KeisanRecord.h"
 
 namespace sekora {
-
-inline constexpr const char* kBoxCatalogueName = "BOX.TXT";
-inline constexpr const char* kPipeCatalogueName = "KAN.TXT";
 
 // Appends one candidate per data line of the catalogues that
 // `conditions.ShapeOption` asks for, read from `folder`: all boxes of BOX.TXT

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "DataFolders.h"
+#include "DesignError.h"
 
 namespace sekora {
 
@@ -19,7 +20,12 @@ const DataFolders& ProgramDataFolders() {
   static std::optional<DataFolders> folders;
   if (!folders) {
     const std::string program = QCoreApplication::applicationDirPath().toStdString();
-    folders = FindDataFolders(program, UserDataFolder());
+    try {
+      folders = FindDataFolders(program, UserDataFolder());
+    } catch (const DataFolderError& error) {
+      // The windows report a run's missing catalogues as a catalogue error.
+      throw CatalogueError(error.what());
+    }
   }
   return *folders;
 }

@@ -12,8 +12,7 @@
 #include <system_error>
 
 #include "AtomicFile.h"
-#include "Catalogue.h"
-#include "DesignError.h"
+#include "DataFiles.h"
 #include "Paths.h"
 #include "TextLines.h"
 
@@ -56,8 +55,8 @@ void CopyCatalogue(const std::string& shipped, const std::string& user, const ch
   if (!ReadWholeFile(JoinPath(shipped, name), content)) return;
   std::string error;
   if (!WriteFileAtomically(target, content, error)) {
-    throw CatalogueError(std::string("断面表 ") + name + " をコピーできません: " + target + "（" +
-                         error + "）");
+    throw DataFolderError(std::string("断面表 ") + name + " をコピーできません: " + target + "（" +
+                          error + "）");
   }
 }
 
@@ -99,7 +98,7 @@ void CopyCataloguesOnce(const std::string& shipped, const std::string& user) {
   std::error_code ec;
   fs::create_directories(PathFromUtf8(user), ec);
   if (ec) {
-    throw CatalogueError("データフォルダを作成できません: " + user + "（" + ec.message() + "）");
+    throw DataFolderError("データフォルダを作成できません: " + user + "（" + ec.message() + "）");
   }
   CopyCatalogue(shipped, user, kBoxCatalogueName);
   CopyCatalogue(shipped, user, kPipeCatalogueName);
@@ -111,7 +110,7 @@ DataFolders FindDataFolders(const std::string& programFolder, const std::string&
     return {programFolder, programFolder};
   }
   if (userFolder.empty()) {
-    throw CatalogueError(
+    throw DataFolderError(
         "プログラムのフォルダに書き込めず、ユーザーのデータフォルダも分かりません（HOME "
         "が設定されていません）");
   }

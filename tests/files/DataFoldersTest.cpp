@@ -6,7 +6,6 @@
 #include <string>
 
 #include "DataFolders.h"
-#include "DesignError.h"
 #include "Paths.h"
 #include "TempFolder.h"
 
@@ -59,10 +58,10 @@ TEST_F(InstalledLayout, FirstUseCopiesTheCataloguesAndLaterUsesKeepTheUsersEdits
   EXPECT_EQ(root_.Read("home/.local/share/sekora/KAN.TXT"), "0.600\r\n");
 }
 
-TEST_F(InstalledLayout, AUserFolderThatCannotBeMadeIsACatalogueError) {
+TEST_F(InstalledLayout, AUserFolderThatCannotBeMadeIsADataFolderError) {
   root_.Write("blocked", "a file where the folder should go");
-  EXPECT_THROW(FindDataFolders(bin_, root_.File("blocked/sekora")), CatalogueError);
-  EXPECT_THROW(FindDataFolders(bin_, ""), CatalogueError);
+  EXPECT_THROW(FindDataFolders(bin_, root_.File("blocked/sekora")), DataFolderError);
+  EXPECT_THROW(FindDataFolders(bin_, ""), DataFolderError);
 }
 
 TEST(DataFolders, AWritableProgramFolderWithItsDataKeepsEverythingBesideIt) {

@@ -2,9 +2,17 @@
 // where the user's catalogues and Keisan.txt live.
 #pragma once
 
+#include <stdexcept>
 #include <string>
 
 namespace sekora {
+
+// The user's data folder cannot be made or filled. The message, in
+// Japanese, names the folder or file and why.
+class DataFolderError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
 
 struct DataFolders {
   std::string work;     // BOX.TXT and KAN.TXT as the user keeps them, and Keisan.txt
@@ -29,7 +37,7 @@ bool IsWritableFolder(const std::string& folder);
 
 // Copies the shipped BOX.TXT and KAN.TXT of `shipped` into `user`, creating
 // it, wherever `user` has no file of that name yet: the user's edited
-// catalogues are never overwritten. Throws CatalogueError when the folder or
+// catalogues are never overwritten. Throws DataFolderError when the folder or
 // a copy cannot be made.
 void CopyCataloguesOnce(const std::string& shipped, const std::string& user);
 
@@ -37,7 +45,7 @@ void CopyCataloguesOnce(const std::string& shipped, const std::string& user);
 // figures and Keisan.txt stay beside the program when they are shipped there
 // and the folder is writable; otherwise the work folder is `userFolder`
 // (filled by CopyCataloguesOnce) and the figures are read from where they
-// were shipped. Throws CatalogueError when the user folder cannot be set up.
+// were shipped. Throws DataFolderError when the user folder cannot be set up.
 DataFolders FindDataFolders(const std::string& programFolder, const std::string& userFolder);
 
 }  // namespace sekora
