@@ -85,7 +85,12 @@ std::string ReportFileContent(const DataFolders& folders, const DesignRun& run,
 }  // namespace
 
 void DrawWithoutDisplay(const std::function<void()>& draw) {
+#ifndef _WIN32
+  // A display may be missing here, and the offscreen platform finds the
+  // system's fonts too. On Windows it would find none of them, and the
+  // Windows platform needs no window to draw into files, so it is kept.
   if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
   qInstallMessageHandler(IgnoreQtMessage);
   int argc = 1;
   char name[] = "sekora-cli";
