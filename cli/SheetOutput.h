@@ -13,7 +13,8 @@
 namespace sekora::cli {
 
 // Runs `draw`, which draws sheets to files, with a Qt application on the
-// offscreen platform: the tool never needs a display.
+// offscreen platform (on Windows, the Windows platform): the tool never
+// needs a display.
 void DrawWithoutDisplay(const std::function<void()>& draw);
 
 // Refuses, before anything is calculated, an output file whose extension is

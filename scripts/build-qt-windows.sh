@@ -3,6 +3,9 @@
 # source package of the Qt the Linux build uses (qt6-base), with MinGW-w64.
 #
 #   build-qt-windows.sh          builds into the cache unless it is there
+#   build-qt-windows.sh --fetch  only installs the packages and fetches the
+#                                source (the build then needs neither apt
+#                                nor the network)
 #   build-qt-windows.sh --print  prints the cache folder (the Qt prefix)
 #
 # The result lives outside the repository, in
@@ -64,17 +67,20 @@ fetch_source() { # fetch_source PACKAGE -> prints the unpacked folder
   echo "$dir"
 }
 base_src=$(fetch_source qt6-base)
+[ "${1:-}" = --fetch ] && exit 0
 
 # Modules, plugins and features left out. Debian's repacked source has no
 # wintab.h, which tablet events need; and with OpenGL off, 6.4's Windows
 # plugin still refers to the dynamic-GL context unless that is off too.
-# Without FreeType, text is drawn by Windows' own font engine, the one a
-# Windows program uses anyway; the offscreen platform, which needs it, goes.
+# Without FreeType and DirectWrite, text is drawn by GDI, Windows' classic
+# font engine (6.4's printer engine refers to the DirectWrite engine, which
+# Gui builds only together with Direct2D); the offscreen platform, which
+# needs FreeType, goes.
 # Widgets, dialogs and formats no window of Sekora shows go, except where the
 # printer dialog or the file dialog needs them.
 features_off=(
   sql network dbus opengl vulkan testlib concurrent xml direct2d
-  jpeg gif ico tabletevent dynamicgl freetype
+  jpeg gif ico tabletevent dynamicgl freetype directwrite
   process sharedmemory systemsemaphore commandlineparser
   jalalicalendar hijricalendar islamiccivilcalendar
   transposeproxymodel concatenatetablesproxymodel

@@ -63,8 +63,11 @@ TEST(QtMetafilePainter, PlacesTheTopLeftCornerAtTheGivenPoint) {
 }  // namespace sekora
 
 int main(int argc, char** argv) {
-  // Fonts need a GUI application; no display is needed to paint on an image.
+  // Fonts need a GUI application; no display is needed to paint on an image
+  // (on Windows, the Windows platform paints on images without a window).
+#ifndef _WIN32
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
   QGuiApplication application(argc, argv);
   testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
