@@ -1,6 +1,7 @@
 # What Explorer shows of a Windows program: its icon, drawn from
 # data/sekora.svg at the sizes Windows asks for, and its version information
-# (product, description, version), compiled into the program as resources.
+# (product, description, version); and its manifest. All are compiled into
+# the program as resources.
 find_program(SEKORA_RSVG_CONVERT rsvg-convert REQUIRED NO_CMAKE_FIND_ROOT_PATH)
 find_program(SEKORA_ICOTOOL icotool REQUIRED NO_CMAKE_FIND_ROOT_PATH)
 
@@ -35,6 +36,7 @@ function(sekora_windows_resources target file_name description)
   set(rc ${CMAKE_CURRENT_BINARY_DIR}/${target}.rc)
   configure_file(${PROJECT_SOURCE_DIR}/cmake/version.rc.in ${rc} @ONLY)
   target_sources(${target} PRIVATE ${rc})
-  set_source_files_properties(${rc} PROPERTIES OBJECT_DEPENDS ${SEKORA_ICON})
+  set_source_files_properties(${rc} PROPERTIES
+    OBJECT_DEPENDS "${SEKORA_ICON};${PROJECT_SOURCE_DIR}/cmake/sekora.manifest")
   add_dependencies(${target} sekora_icon)
 endfunction()
