@@ -91,6 +91,7 @@ class SvgPage::Engine : public QPaintEngine {
     if (dirty & DirtyPen) pen_ = state.pen();
     if (dirty & DirtyBrush) brush_ = state.brush();
     if (dirty & DirtyTransform) transform_ = state.transform();
+    // The sheet neither clips nor fades; either would be lost here.
     if ((dirty & DirtyOpacity) && state.opacity() < 1.0) writable_ = false;
     if ((dirty & (DirtyClipPath | DirtyClipRegion)) && state.clipOperation() != Qt::NoClip) {
       writable_ = false;
@@ -119,6 +120,7 @@ class SvgPage::Engine : public QPaintEngine {
     Remember(baselineStart, item);
   }
 
+  // The sheet draws no pictures; one drawn here would be lost.
   void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override { writable_ = false; }
 
   const QByteArray& Document() const { return document_; }
