@@ -343,8 +343,9 @@ void Print(const char* title, const Measured& m) {
   std::printf("  balanced in a pipe full to the crown: %d\n", m.fullPipes);
   for (const auto& [name, figures] :
        {std::pair{"without note", &m.plain}, {"with note", &m.noted}}) {
-    std::printf("  %s, %zu balanced: |h1 - exact| %s; tolerance %s\n", name, figures->errors.size(),
-                Spread(figures->errors).c_str(), Spread(figures->tolerances).c_str());
+    std::printf("  %s, %d balanced: |h1 - exact| %s; tolerance %s\n", name,
+                static_cast<int>(figures->errors.size()), Spread(figures->errors).c_str(),
+                Spread(figures->tolerances).c_str());
   }
 }
 
