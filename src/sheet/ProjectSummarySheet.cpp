@@ -103,7 +103,7 @@ bool CarriesFrictionRoundingNote(const ProjectSummaryRow& row) {
 
 std::string MarksOf(const ProjectSummaryRow& row) {
   std::string marks = RecommendsOnCriticalDepth(row) ? kCriticalDepthMark : "";
-  if (row.frictionRoundingNote) marks += kFrictionRoundingMark;
+  if (CarriesFrictionRoundingNote(row)) marks += kFrictionRoundingMark;
   return marks;
 }
 
