@@ -77,7 +77,7 @@ base_src=$(fetch_source qt6-base)
 # Gui builds only together with Direct2D); the offscreen platform, which
 # needs FreeType, goes.
 # Widgets, dialogs and formats no window of Sekora shows go, except where the
-# printer dialog or the file dialog needs them.
+# printer dialog, the file dialog or the Windows style needs them.
 features_off=(
   sql network dbus opengl vulkan testlib concurrent xml direct2d
   jpeg gif ico tabletevent dynamicgl freetype directwrite
@@ -89,7 +89,7 @@ features_off=(
   imageformat_ppm imageformat_xbm
   commandlinkbutton splashscreen lcdnumber fontcombobox toolbox dockwidget
   mdiarea dial graphicsview graphicseffect keysequenceedit colordialog
-  fontdialog inputdialog errormessage wizard datawidgetmapper columnview
+  fontdialog errormessage wizard datawidgetmapper columnview
   undoview textbrowser tablewidget treewidget
   printpreviewwidget printpreviewdialog
 )

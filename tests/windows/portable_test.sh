@@ -61,6 +61,24 @@ if [ -n "$main" ]; then
         check "OK closes the message" window_gone "$message"
       fi
     fi
+    # Row 7 failed the freeboard test: a double-click asks first, with Qt's
+    # own buttons in Japanese. Rows are 16 pixels high under Wine, below
+    # the list's top at 600 twips and its 2-pixel frame.
+    click "$list" 3000 $((600 + 15 * (2 + 6 * 16 + 8))) 2
+    question=$(new_window Sekora "$main")
+    check "a double-click on a freeboard NG row asks first" [ -n "$question" ]
+    if [ -n "$question" ]; then
+      xdotool windowactivate --sync "$question" >/dev/null 2>&1
+      xdotool key ctrl+c
+      sleep 0.5
+      clipboard_text >"$work/question"
+      check "the question is the Japanese one" \
+        grep -qF "余裕高にてエラーですが、表示しますか？" "$work/question"
+      check "Qt's buttons say はい and いいえ" \
+        bash -c "grep -qF 'はい' '$work/question' && grep -qF 'いいえ' '$work/question'"
+      xdotool key Escape
+      check "Escape answers No" window_gone "$question"
+    fi
   fi
   check "終了 ends the program" end_by_clicks "$main" "$gui"
 fi
