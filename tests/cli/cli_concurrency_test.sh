@@ -13,7 +13,7 @@ cp "$data"/BOX.TXT "$data"/KAN.TXT "$data"/*.wmf "$work/d/"
 
 # The output of each discharge when it runs alone.
 for q in 1.5 3; do
-  env -u DISPLAY "$cli" --q $q --l 20 --dir "$work/d" --json >"$work/alone-$q"
+  env -u DISPLAY $runner "$cli" --q $q --l 20 --dir "$work/d" --json >"$work/alone-$q"
   cp "$work/d/Keisan.txt" "$work/keisan-$q"
 done
 check "the two runs differ" bash -c "! cmp -s '$work/alone-1.5' '$work/alone-3'"
@@ -21,7 +21,7 @@ check "the two runs differ" bash -c "! cmp -s '$work/alone-1.5' '$work/alone-3'"
 many() {  # many Q: RUNS runs of Q, counting those that printed another output
   local q=$1 wrong=0 i
   for ((i = 0; i < runs; i++)); do
-    env -u DISPLAY "$cli" --q "$q" --l 20 --dir "$work/d" --json >"$work/out-$q" 2>&1
+    env -u DISPLAY $runner "$cli" --q "$q" --l 20 --dir "$work/d" --json >"$work/out-$q" 2>&1
     cmp -s "$work/out-$q" "$work/alone-$q" || wrong=$((wrong + 1))
   done
   echo $wrong >"$work/wrong-$q"
@@ -39,14 +39,14 @@ check "Keisan.txt is one run's whole file" one_run
 sheets() {  # sheets Q: a few sheets of Q, counting those unlike its own
   local q=$1 wrong=0 i
   for ((i = 0; i < runs / 5; i++)); do
-    env -u DISPLAY "$cli" --q "$q" --l 20 --dir "$work/d" --sheet 66 \
+    env -u DISPLAY $runner "$cli" --q "$q" --l 20 --dir "$work/d" --sheet 66 \
       --out "$work/sheet-$q.svg" 2>/dev/null
     cmp -s "$work/sheet-$q.svg" "$work/alone-$q.svg" || wrong=$((wrong + 1))
   done
   echo $wrong >"$work/wrong-sheet-$q"
 }
 for q in 1.5 3; do
-  env -u DISPLAY "$cli" --q $q --l 20 --dir "$work/d" --sheet 66 --out "$work/alone-$q.svg"
+  env -u DISPLAY $runner "$cli" --q $q --l 20 --dir "$work/d" --sheet 66 --out "$work/alone-$q.svg"
 done
 sheets 1.5 &
 sheets 3 &
