@@ -31,7 +31,8 @@ runtime_dirs=(
   "$(dirname "$("$compiler" -print-file-name=libstdc++-6.dll)")"
   "$(dirname "$("$compiler" -print-file-name=libwinpthread-1.dll)")"
 )
-# What Windows itself provides: the system DLLs, as Wine implements them.
+# What Windows itself provides: the system DLLs, as Wine implements them,
+# and the API sets (api-ms-win-*), names Windows resolves to its own DLLs.
 system_dlls=/usr/lib/x86_64-linux-gnu/wine/x86_64-windows
 
 imports() { # imports PE_FILE: the DLL names it imports, one a line
@@ -44,6 +45,7 @@ find_in() { # find_in NAME DIR...: the file NAME in the first DIR holding it, an
     find "$dir" -maxdepth 1 -iname "$name" -print -quit
   done | head -n 1
 }
+part_of_windows() { [[ ${1,,} == api-ms-win-* ]] || [ -n "$(find_in "$1" "$system_dlls")" ]; }
 # The Qt plugins a Qt module loads (what windeployqt ships for it), as paths
 # below Qt's plugins folder.
 plugins_of() {
@@ -78,7 +80,7 @@ while [ ${#pending[@]} -gt 0 ]; do
         cp "$qt/plugins/$plugin" "$bin/$plugin"
         pending+=("$bin/$plugin")
       done
-    elif [ -z "$(find_in "$name" "$system_dlls")" ]; then
+    elif ! part_of_windows "$name"; then
       echo "windows-package: $(basename "$file") needs $name, which is neither in Qt, nor in the MinGW runtime, nor part of Windows" >&2
       exit 1
     fi

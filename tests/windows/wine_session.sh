@@ -6,7 +6,11 @@ wine=/usr/lib/wine/wine64
 wineserver=/usr/lib/wine/wineserver
 export WINEDEBUG=-all
 # No .NET or HTML engine is needed: Wine would only offer to download them.
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No menu entries of this machine's desktop for the Windows shortcuts.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# A home of its own: a prefix links the user's Documents and Desktop there.
+export HOME=$work/home
+mkdir -p "$HOME"
 # No printer, whatever the machine has: Wine would list CUPS's printers.
 export CUPS_SERVER=/nonexistent/cups.sock
 
