@@ -26,12 +26,14 @@ app=$(ls -d "$WINEPREFIX"/drive_c/Sekora-*-windows-x64)
 # shoot WINDOW NAME: the window's client area as docs/screenshots/NAME.png.
 shoot() {
   [ -n "$1" ] || { echo "no window for $2" >&2; exit 1; }
+  xdotool mousemove 0 0 # no row lit up under the pointer
   sleep 1
   xwd -silent -id "$1" | xwdtopnm 2>/dev/null | pnmtopng >"$out/$2.png"
   echo "$out/$2.png"
 }
 
 (cd "$app" && "$wine" sekora.exe >/dev/null 2>&1) &
+program=$!
 main=$(find_window Sekora)
 click "$main" 2940 495
 xdotool type --delay 60 "2"
@@ -42,7 +44,6 @@ shoot "$main" windows-main
 click "$main" 2107 3787
 list=$(find_window 計算結果一覧)
 shoot "$list" windows-list
-# Row 8, the first ＯＫ row: rows are 15 pixels high below the list's top
-# edge at 600 twips.
-click "$list" 3000 $((600 + 15 * (15 * 7 + 9)))  2
+click "$list" 3000 "$(list_row_y 8)" 2 # the first ＯＫ row
 shoot "$(find_window 計算結果出力)" windows-preview
+end_by_clicks "$main" "$program"

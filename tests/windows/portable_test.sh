@@ -40,8 +40,8 @@ if [ -n "$main" ]; then
     cmp -s "$app/Keisan.txt" "$work/linux/Keisan.txt"
 
   if [ -n "$list" ]; then
-    # Rows 11 to 41 of Q 1.5, L 20 pass; the click lands in row 15 or so.
-    click "$list" 3000 3900 2
+    # Rows 11 to 41 of Q 1.5, L 20 pass.
+    click "$list" 3000 "$(list_row_y 15)" 2
     preview=$(find_window 計算結果出力)
     check "a double-click on an ＯＫ row opens the preview" [ -n "$preview" ]
     if [ -n "$preview" ]; then
@@ -62,9 +62,8 @@ if [ -n "$main" ]; then
       fi
     fi
     # Row 7 failed the freeboard test: a double-click asks first, with Qt's
-    # own buttons in Japanese. Rows are 16 pixels high under Wine, below
-    # the list's top at 600 twips and its 2-pixel frame.
-    click "$list" 3000 $((600 + 15 * (2 + 6 * 16 + 8))) 2
+    # own buttons in Japanese.
+    click "$list" 3000 "$(list_row_y 7)" 2
     question=$(new_window Sekora "$main")
     check "a double-click on a freeboard NG row asks first" [ -n "$question" ]
     if [ -n "$question" ]; then

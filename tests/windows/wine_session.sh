@@ -134,6 +134,14 @@ click() {
     click --repeat "$count" --delay 80 1
 }
 
+# list_row_y N: the middle of row N of the results list, in twips of its
+# window: the list's top edge is at 600 twips, inside a 2-pixel frame, and
+# its rows are 16 pixels high in the IPA Gothic that stands in for
+# "ＭＳ ゴシック" under Wine.
+list_row_y() {
+  echo $((600 + 15 * (2 + ($1 - 1) * 16 + 8)))
+}
+
 # clipboard_text: what the clipboard holds, as text.
 clipboard_text() {
   timeout 5 xclip -selection clipboard -o 2>/dev/null
