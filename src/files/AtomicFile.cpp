@@ -176,6 +176,25 @@ int CreateTemporary(const fs::path& folder, const std::string& leaf, fs::path& t
   return -1;
 }
 
+// Replaces `target` by `temporary` in one step. Another process may hold the
+// target open for a moment, to read it or to replace it itself, and Windows
+// then refuses; the move is tried again for about a second before the
+// refusal counts. Returns the system's error code, 0 on success.
+DWORD ReplaceByTemporary(const fs::path& temporary, const fs::path& target) {
+  constexpr int kAttempts = 50;
+  constexpr DWORD kPauseMs = 20;
+  for (int attempt = 1;; ++attempt) {
+    if (::MoveFileExW(temporary.c_str(), target.c_str(),
+                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      return 0;
+    }
+    const DWORD error = ::GetLastError();
+    const bool busy = error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION;
+    if (!busy || attempt == kAttempts) return error;
+    ::Sleep(kPauseMs);
+  }
+}
+
 bool FillTemporary(int fd, std::string_view content, std::string& error) {
   const bool written = WriteAll(fd, content) && ::_commit(fd) == 0;
   const int writeErrno = errno;
@@ -232,9 +251,9 @@ bool StagedFile::Commit(std::string& error) {
     return false;
   }
   const fs::path temporary = PathFromUtf8(folder_) / PathFromUtf8(temporaryName_);
-  if (!::MoveFileExW(temporary.c_str(), PathFromUtf8(path_).c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    error = SystemMessage(::GetLastError());
+  const DWORD moveError = ReplaceByTemporary(temporary, PathFromUtf8(path_));
+  if (moveError != 0) {
+    error = SystemMessage(moveError);
     Discard();
     return false;
   }
