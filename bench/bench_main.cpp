@@ -143,7 +143,7 @@ void BM_Batch1000Culverts(benchmark::State& state) {
     const sekora::BatchSections sections = sekora::LoadBatchSections(SEKORA_DATA_DIR, culverts);
     const std::vector<sekora::CulvertResult> results =
         sekora::RunBatch(sections, culverts, {}, sekora::MachineThreads());
-    benchmark::DoNotOptimize(sekora::SummaryCsv(culverts, results));
+    benchmark::DoNotOptimize(sekora::SummaryCsv(culverts, results, false));
   }
   state.counters["culverts"] = 1000;
 }

@@ -7,14 +7,18 @@
 
 namespace sekora::cli {
 
-void WriteBatchReport(const std::string& outPath, const std::vector<Culvert>& culverts,
-                      const std::vector<CulvertResult>& results, const std::string& figureFolder) {
+std::string BatchReportContent(const std::string& outPath, const std::vector<Culvert>& culverts,
+                               const std::vector<CulvertResult>& results,
+                               const std::string& figureFolder) {
   const BatchReport report(culverts, results, figureFolder);
   for (const std::string& path : report.FigurePaths()) LoadMetafile(path);
+  std::string content;
   DrawWithoutDisplay([&] {
-    ExportPdfPages(outPath, report.PageCount(),
-                   [&](DrawingSurface& surface, int page) { report.DrawPage(surface, page); });
+    content = PdfPagesContent(outPath, report.PageCount(), [&](DrawingSurface& surface, int page) {
+      report.DrawPage(surface, page);
+    });
   });
+  return content;
 }
 
 }  // namespace sekora::cli

@@ -56,15 +56,9 @@ std::vector<std::string> SectionFields(const std::optional<RecommendedSection>& 
 
 std::vector<std::string> ConditionFields(const Culvert& culvert) {
   const DesignConditions& c = culvert.conditions;
-  return {culvert.name,
-          ConditionText(c.Q),
-          ConditionText(c.L),
-          ConditionText(c.Z1),
-          ConditionText(c.Z2),
-          ConditionText(c.g),
-          ConditionText(c.Alpha),
-          ConditionText(c.BoxRatio),
-          ConditionText(c.CircleRatio),
+  return {SpreadsheetText(culvert.name), ConditionText(c.Q),        ConditionText(c.L),
+          ConditionText(c.Z1),           ConditionText(c.Z2),       ConditionText(c.g),
+          ConditionText(c.Alpha),        ConditionText(c.BoxRatio), ConditionText(c.CircleRatio),
           ShapeName(c.ShapeOption)};
 }
 
@@ -79,6 +73,15 @@ std::string CutUtf8(const std::string& text, std::size_t limit) {
   std::size_t end = limit;
   while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
   return text.substr(0, end);
+}
+
+// "<number>.txt" or "<number>_<name>.txt", as ResultsFileNameOf makes them.
+bool IsResultsFileName(std::string_view name) {
+  if (!name.ends_with(".txt")) return false;
+  name.remove_suffix(4);
+  const std::size_t digits = name.find_first_not_of("0123456789");
+  if (name.empty() || digits == 0) return false;
+  return digits == std::string_view::npos || (name[digits] == '_' && digits + 1 < name.size());
 }
 
 std::string SafeName(const std::string& name) {
@@ -109,8 +112,14 @@ std::string ConditionText(double value) {
   return ec == std::errc() ? std::string(buffer, end) : std::string();
 }
 
+std::string SpreadsheetText(const std::string& text) {
+  constexpr std::string_view kFormulaStarts = "=+-@\t\r";
+  if (text.empty() || kFormulaStarts.find(text.front()) == std::string_view::npos) return text;
+  return "'" + text;
+}
+
 std::string SummaryCsv(const std::vector<Culvert>& culverts,
-                       const std::vector<CulvertResult>& results) {
+                       const std::vector<CulvertResult>& results, bool withResultsFiles) {
   std::string csv = kByteOrderMark;
   std::vector<std::string> header = {"name",         "q",     "l",          "z1",
                                      "z2",           "g",     "alpha",      "box_ratio",
@@ -118,6 +127,7 @@ std::string SummaryCsv(const std::vector<Culvert>& culverts,
   for (const char* kind : {"box", "pipe"}) {
     for (std::string& field : SectionHeader(kind)) header.push_back(std::move(field));
   }
+  header.push_back("results_file");
   AppendRow(csv, header);
   for (std::size_t i = 0; i < culverts.size(); ++i) {
     std::vector<std::string> row = ConditionFields(culverts[i]);
@@ -126,6 +136,7 @@ std::string SummaryCsv(const std::vector<Culvert>& culverts,
     for (const auto* section : {&results[i].box, &results[i].pipe}) {
       for (std::string& field : SectionFields(*section)) row.push_back(std::move(field));
     }
+    row.push_back(withResultsFiles ? ResultsFileNameOf(culverts[i]) : "");
     AppendRow(csv, row);
   }
   return csv;
@@ -136,21 +147,36 @@ std::string ResultsFileNameOf(const Culvert& culvert) {
   return std::to_string(culvert.number) + (name.empty() ? "" : "_" + name) + ".txt";
 }
 
-void WriteResultsFiles(const std::string& folder, const std::vector<Culvert>& culverts,
-                       const std::vector<CulvertResult>& results) {
+void CheckResultsFolder(const std::string& folder) {
+  namespace fs = std::filesystem;
   std::error_code ec;
-  std::filesystem::create_directories(PathFromUtf8(folder), ec);
+  const fs::path path = PathFromUtf8(folder);
+  if (!fs::is_directory(fs::symlink_status(path, ec))) return;
+  for (fs::directory_iterator it(path, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = PathToUtf8(it->path().filename());
+    if (!it->is_regular_file(ec) || it->is_symlink(ec) || !IsResultsFileName(name)) {
+      throw ResultsFileError(
+          "計算結果のフォルダに計算結果ファイルでないものがあります: " + PathToUtf8(it->path()) +
+          "（フォルダを中身ごと置き換えるため、空のフォルダか前回の計算結果の"
+          "フォルダを指定してください）");
+    }
+  }
   if (ec) {
-    throw ResultsFileError("計算結果のフォルダを作れません: " + folder + "（" + ec.message() +
+    throw ResultsFileError("計算結果のフォルダを読めません: " + folder + "（" + ec.message() +
                            "）");
   }
-  // Each file waits mostly for the disk to confirm it, so several are
-  // written at a time.
+}
+
+void WriteResultsFiles(const StagedFolder& staged, const std::string& folder,
+                       const std::vector<Culvert>& culverts,
+                       const std::vector<CulvertResult>& results) {
+  // Each file waits mostly for the disk, so several are written at a time.
   ParallelFor(culverts.size(), kWritingThreads, 1, [&](std::size_t i) {
-    const std::string path = JoinPath(folder, ResultsFileNameOf(culverts[i]));
+    const std::string name = ResultsFileNameOf(culverts[i]);
     std::string error;
-    if (!WriteFileAtomically(path, results[i].resultsText, error)) {
-      throw ResultsFileError("計算結果ファイルを書き込めません: " + path + "（" + error + "）");
+    if (!staged.Add(name, results[i].resultsText, error)) {
+      throw ResultsFileError("計算結果ファイルを書き込めません: " + JoinPath(folder, name) + "（" +
+                             error + "）");
     }
   });
 }

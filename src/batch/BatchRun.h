@@ -19,7 +19,8 @@ struct BatchSections {
 };
 
 // Reads from `folder` the catalogues that the culverts' shapes ask for.
-// Throws DesignError as a single run of one of the culverts would.
+// Throws DesignError as a single run of one of the culverts would, and
+// CatalogueError when the catalogues hold no section for a culvert's shape.
 BatchSections LoadBatchSections(const std::string& folder, const std::vector<Culvert>& culverts);
 
 // A recommended section of one culvert.

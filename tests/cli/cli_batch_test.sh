@@ -71,12 +71,12 @@ check "line break in a name" [ "$(cat "$work/out")" = "    1|two lines|ＯＫ 44
 
 # The same table saved as Shift-JIS gives the same summary.
 iconv -f UTF-8 -t CP932 "$table" >"$work/sjis.csv"
-run --batch "$work/sjis.csv" --dir "$work/d" --out "$work/summary-sjis.csv"
+run --batch "$work/sjis.csv" --dir "$work/d" --out "$work/summary-sjis.csv" --keisan-dir "$work/k-sjis"
 check "Shift-JIS table" cmp -s "$work/summary.csv" "$work/summary-sjis.csv"
 
 run --batch "$table" --dir "$work/d" --json
 check "json exit 0" [ "$(status)" = 0 ]
-check "json culvert 2 has no section" grep -qF '"ok_count":0,"box":null,"pipe":null}' "$work/out"
+check "json culvert 2 has no section" grep -qF '"ok_count":0,"box":null,"pipe":null,' "$work/out"
 check "json recommended box" grep -qF \
   '"box":{"size":"1.200×1.000","row":11,"B":1.2,"H":1,"h2":0.542,"h1":0.852,"hReq":0.952,"margin_m":0.048,"margin_pct":4.8}' \
   "$work/out"
@@ -90,9 +90,9 @@ refused() {  # refused CSV MESSAGE
     [ "$(wc -l <"$work/err")" = 1 ]
 }
 check "unknown column" refused 'name,q,l,width\nA,1,2,3\n' "bad.csv: 1 行目 4 列: 不明な列名です: width"
-check "missing column" refused 'name,q\nA,1\n' "1 行目: 必要な列 l がありません"
+check "missing column" refused 'name,q\nA,1\n' "1 行目: 必要な列 l（延長）がありません"
 check "not a number" refused 'name,q,l\nA,1,2\nB,1e3,2\n' "3 行目 q 列: 数値ではありません: 1e3"
-check "L not above zero" refused 'name,q,l\nA,1,0\n' "2 行目 l 列: 延長は 0 より大きくしてください"
+check "L not above zero" refused 'name,q,l\nA,1,0\n' "2 行目 l 列: 延長は 0.001 以上 999.999 以下にしてください: 0"
 check "duplicate name" refused 'name,q,l\nA,1,2\nA,2,3\n' "3 行目 name 列: 名前「A」は 2 行目にもあります"
 check "bad shape" refused 'name,q,l,shape\nA,1,2,round\n' "2 行目 shape 列"
 check "unclosed quote" refused 'name,q,l\n"A,1,2\n' "2 行目 1 列目: 引用符が閉じていません"
@@ -100,7 +100,7 @@ check "folder's Keisan.txt still untouched" cmp -s "$work/d/Keisan.txt" "$work/k
 
 cp "$table" "$work/table-copy.csv"
 run --batch "$work/table-copy.csv" --dir "$work/d" --out "$work/./table-copy.csv"
-check "summary over the table refused" err_has "--out が一覧表と同じファイルです"
+check "summary over the table refused" err_has "--out と 一覧表 が同じファイルです"
 check "table kept" cmp -s "$table" "$work/table-copy.csv"
 run --batch "$work/missing.csv" --dir "$work/d"
 check "missing table" err_has "一覧表が読み込めません"
@@ -114,7 +114,7 @@ check "keisan-dir needs a batch" err_has "--keisan-dir は --batch と一緒に�
 # An output that cannot be written is reported, and leaves nothing behind.
 run --batch "$table" --dir "$work/d" --out "$work/no/such/folder/s.csv"
 check "unwritable summary exit 2" [ "$(status)" = 2 ]
-check "unwritable summary named" err_has "結果一覧を書き込めません"
+check "unwritable summary named" err_has "出力先のフォルダがありません"
 : >"$work/plain-file"
 run --batch "$table" --dir "$work/d" --keisan-dir "$work/plain-file"
 check "unwritable results folder exit 2" [ "$(status)" = 2 ]
