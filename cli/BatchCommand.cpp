@@ -140,9 +140,14 @@ class BatchTargets {
     Write(report_, *options_.report, "報告書", content);
   }
   void WriteSummary(const std::string& content) { Write(out_, *options_.out, "結果一覧", content); }
-  void WriteResultsFiles(const std::vector<Culvert>& culverts,
-                         const std::vector<CulvertResult>& results) {
-    sekora::WriteResultsFiles(results_, *options_.keisanDir, culverts, results);
+  // Writes the culvert's results file as soon as it is designed, and lets go
+  // of its text: the files are written while the other culverts are designed.
+  CulvertDone ResultsFileWriter(const std::vector<Culvert>& culverts) const {
+    if (!options_.keisanDir) return {};
+    return [&](std::size_t i, CulvertResult& result) {
+      WriteResultsFile(results_, *options_.keisanDir, culverts[i], result.resultsText);
+      std::string().swap(result.resultsText);  // lets go of its memory too
+    };
   }
 
   void CommitAll() {
@@ -207,7 +212,8 @@ int RunBatchCommand(const CliOptions& options, const DataFolders& folders,
   const BatchSections sections = LoadBatchSections(folders.work, culverts);
   const BatchKeep keep{.resultsText = options.keisanDir.has_value(),
                        .records = options.report.has_value()};
-  const std::vector<CulvertResult> results = RunBatch(sections, culverts, keep, options.jobs);
+  const std::vector<CulvertResult> results =
+      RunBatch(sections, culverts, keep, options.jobs, targets.ResultsFileWriter(culverts));
 
   if (options.report) {
     targets.WriteReport(drawReport(*options.report, culverts, results, folders.figures));
@@ -215,7 +221,6 @@ int RunBatchCommand(const CliOptions& options, const DataFolders& folders,
   if (options.out) {
     targets.WriteSummary(SummaryCsv(culverts, results, options.keisanDir.has_value()));
   }
-  if (options.keisanDir) targets.WriteResultsFiles(culverts, results);
   const std::string standardOutput = StandardOutput(culverts, results, options);
   targets.CommitAll();
   std::cout << standardOutput << std::flush;

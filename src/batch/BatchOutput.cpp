@@ -6,7 +6,6 @@
 #include "AtomicFile.h"
 #include "DesignError.h"
 #include "NumberText.h"
-#include "ParallelFor.h"
 #include "Paths.h"
 #include "ResultRow.h"
 
@@ -16,7 +15,6 @@ namespace {
 constexpr const char* kByteOrderMark = "\xEF\xBB\xBF";
 constexpr const char* kNone = "なし";
 constexpr std::size_t kMaxNameBytes = 100;
-constexpr unsigned kWritingThreads = 8;
 
 // A CSV field: quoted when it holds a comma, a quote or a line break.
 std::string CsvField(const std::string& text) {
@@ -167,18 +165,14 @@ void CheckResultsFolder(const std::string& folder) {
   }
 }
 
-void WriteResultsFiles(const StagedFolder& staged, const std::string& folder,
-                       const std::vector<Culvert>& culverts,
-                       const std::vector<CulvertResult>& results) {
-  // Each file waits mostly for the disk, so several are written at a time.
-  ParallelFor(culverts.size(), kWritingThreads, 1, [&](std::size_t i) {
-    const std::string name = ResultsFileNameOf(culverts[i]);
-    std::string error;
-    if (!staged.Add(name, results[i].resultsText, error)) {
-      throw ResultsFileError("計算結果ファイルを書き込めません: " + JoinPath(folder, name) + "（" +
-                             error + "）");
-    }
-  });
+void WriteResultsFile(const StagedFolder& staged, const std::string& folder, const Culvert& culvert,
+                      const std::string& resultsText) {
+  const std::string name = ResultsFileNameOf(culvert);
+  std::string error;
+  if (!staged.Add(name, resultsText, error)) {
+    throw ResultsFileError("計算結果ファイルを書き込めません: " + JoinPath(folder, name) + "（" +
+                           error + "）");
+  }
 }
 
 }  // namespace sekora

@@ -46,11 +46,10 @@ std::string ResultsFileNameOf(const Culvert& culvert);
 // ResultsFileError naming the first such entry.
 void CheckResultsFolder(const std::string& folder);
 
-// Writes each culvert's results file (CulvertResult::resultsText) into the
-// staged folder `staged`, which `folder` names in messages. Throws
-// ResultsFileError naming the first file that could not be written.
-void WriteResultsFiles(const StagedFolder& staged, const std::string& folder,
-                       const std::vector<Culvert>& culverts,
-                       const std::vector<CulvertResult>& results);
+// Writes the results file of `culvert`, `resultsText`, into the staged
+// folder `staged`, which `folder` names in messages. May be called from
+// several threads at once. Throws ResultsFileError naming the file.
+void WriteResultsFile(const StagedFolder& staged, const std::string& folder, const Culvert& culvert,
+                      const std::string& resultsText);
 
 }  // namespace sekora

@@ -124,10 +124,12 @@ BatchSections LoadBatchSections(const std::string& folder, const std::vector<Cul
 
 std::vector<CulvertResult> RunBatch(const BatchSections& sections,
                                     const std::vector<Culvert>& culverts, const BatchKeep& keep,
-                                    unsigned threads) {
+                                    unsigned threads, const CulvertDone& done) {
   std::vector<CulvertResult> results(culverts.size());
-  ParallelFor(culverts.size(), threads, 1,
-              [&](std::size_t i) { results[i] = DesignCulvert(sections, culverts[i], keep); });
+  ParallelFor(culverts.size(), threads, 1, [&](std::size_t i) {
+    results[i] = DesignCulvert(sections, culverts[i], keep);
+    if (done) done(i, results[i]);
+  });
   return results;
 }
 
