@@ -13,6 +13,7 @@ namespace sekora::cli {
 // BatchReport), with the figures of `figureFolder`; `results` must keep
 // their records. Every figure is loaded before anything is drawn; nothing is
 // written. Throws std::exception saying why the report cannot be drawn.
+// Needs an OffscreenQt.
 std::string BatchReportContent(const std::string& outPath, const std::vector<Culvert>& culverts,
                                const std::vector<CulvertResult>& results,
                                const std::string& figureFolder);

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <stdexcept>
 
 #include "AtomicFile.h"
@@ -35,7 +36,7 @@ constexpr std::int16_t kPrinterMode = 1;
 // with exit status 2.
 void HandleQtMessage(QtMsgType type, const QMessageLogContext&, const QString& message) {
   if (type != QtFatalMsg) return;
-  std::string text = message.toStdString();
+  std::string text = message.trimmed().toStdString();
   for (char& c : text) {
     if (c == '\n' || c == '\r') c = ' ';
   }
@@ -99,17 +100,21 @@ std::string ReportFileContent(const DataFolders& folders, const DesignRun& run,
 
 }  // namespace
 
-void DrawWithoutDisplay(const std::function<void()>& draw) {
-  // Files are drawn offscreen whatever platform the environment names: the
-  // tool needs no display, and must not fail for want of one.
+// The application and the arguments it keeps referring to.
+struct OffscreenQt::Application {
+  int argc = 1;
+  char name[sizeof "sekora-cli"] = "sekora-cli";
+  char* argv[2] = {name, nullptr};
+  QGuiApplication app{argc, argv};
+};
+
+OffscreenQt::OffscreenQt() {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   qInstallMessageHandler(HandleQtMessage);
-  int argc = 1;
-  char name[] = "sekora-cli";
-  char* argv[] = {name, nullptr};
-  QGuiApplication app(argc, argv);
-  draw();
+  application_ = std::make_unique<Application>();
 }
+
+OffscreenQt::~OffscreenQt() = default;
 
 void CheckSheetTarget(const std::string& outPath) {
   CheckSheetFileName(outPath);
@@ -123,9 +128,7 @@ void WriteReportOfRun(const DataFolders& folders, const DesignConditions& condit
   const std::vector<int> rows = RowsAskedFor(sheets, run.records);
   CheckRowsCanBeDrawn(rows, run.records);
   if (rows.empty() && !summary) throw std::runtime_error("ＯＫの行がありません");
-  std::string content;
-  DrawWithoutDisplay(
-      [&] { content = ReportFileContent(folders, run, rows, summary, outPath, dpi); });
+  const std::string content = ReportFileContent(folders, run, rows, summary, outPath, dpi);
   // Both files are complete on disk before either is put in place.
   StagedFile sheet;
   StagedFile results;

@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <iostream>
 #include <new>
+#include <optional>
 #include <stdexcept>
 
 #include "BatchCommand.h"
@@ -124,6 +125,10 @@ void CheckRunOutputs(const sekora::cli::CliOptions& options, const sekora::DataF
 }
 
 int Run(const sekora::cli::CliOptions& options) {
+#ifdef SEKORA_WITH_SHEET
+  std::optional<sekora::cli::OffscreenQt> qt;
+  if (options.batch ? options.report.has_value() : options.out.has_value()) qt.emplace();
+#endif
   if (options.batch) {
 #ifdef SEKORA_WITH_SHEET
     const sekora::cli::BatchReportDrawer drawReport = sekora::cli::BatchReportContent;
