@@ -49,7 +49,8 @@ class ShiftJisDecoder;
 
 // Reads the records of the table held in `bytes` one at a time, so that only
 // one record is held besides the table itself. Every cell is decoded to
-// UTF-8 from the table's encoding (EncodingOf).
+// UTF-8 from the table's encoding (EncodingOf). `bytes` must outlive the
+// reader.
 class CsvReader {
  public:
   explicit CsvReader(std::string_view bytes);

@@ -69,6 +69,13 @@ printf 'name,q,l\n"two\nlines",1,10\n' >"$work/break.csv"
 run --batch "$work/break.csv" --dir "$work/d"
 check "line break in a name" [ "$(cat "$work/out")" = "    1|two lines|ＯＫ 44/66|1.000×0.800|φ0.900" ]
 
+# A name keeps its | apart from the fields of the line, and a spreadsheet
+# shows a name that looks like a formula as text.
+printf 'name,q,l\na|b\\c,1,10\n"=HYPERLINK(""x"")",1,10\n' >"$work/names.csv"
+run --batch "$work/names.csv" --dir "$work/d" --out "$work/names-summary.csv"
+check "| and \\ in a name escaped" [ "$(sed -n 1p "$work/out")" = '    1|a\|b\\c|ＯＫ 44/66|1.000×0.800|φ0.900' ]
+check "a formula as a name is text" grep -q "^\"'=HYPERLINK(\"\"x\"\")\"," "$work/names-summary.csv"
+
 # The same table saved as Shift-JIS gives the same summary.
 iconv -f UTF-8 -t CP932 "$table" >"$work/sjis.csv"
 run --batch "$work/sjis.csv" --dir "$work/d" --out "$work/summary-sjis.csv" --keisan-dir "$work/k-sjis"
@@ -96,6 +103,10 @@ check "L not above zero" refused 'name,q,l\nA,1,0\n' "2 行目 l 列: 延長は 
 check "duplicate name" refused 'name,q,l\nA,1,2\nA,2,3\n' "3 行目 name 列: 名前「A」は 2 行目にもあります"
 check "bad shape" refused 'name,q,l,shape\nA,1,2,round\n' "2 行目 shape 列"
 check "unclosed quote" refused 'name,q,l\n"A,1,2\n' "2 行目 1 列目: 引用符が閉じていません"
+check "a NUL in a number" refused 'name,q,l\nA,1\x005,2\n' '2 行目 q 列: 数値ではありません: 1\x005'
+check "an empty heading" refused 'name,q,l,\nA,1,2,\n' "1 行目 4 列: 見出しが空です"
+check "ESC in a name" refused 'name,q,l\nA\033[2J,1,2\n' '2 行目 name 列: 名前に表示されない制御文字 U+001B があります: A\x1b[2J'
+check "a UTF-8 row among Shift-JIS rows" refused 'name,q,l\n\x94\x9f,1,2\n函渠,1,2\n' "3 行目 1 列目: UTF-8 の文字と Shift-JIS の文字が混ざっています"
 check "folder's Keisan.txt still untouched" cmp -s "$work/d/Keisan.txt" "$work/kept.txt"
 
 cp "$table" "$work/table-copy.csv"
