@@ -139,10 +139,13 @@ results-list row per line of it ("No|size|status", UTF-8).
   --batch TABLE.csv 一覧表の函渠をすべて計算 (Keisan.txt は書きません)
                     design every culvert of the table (one row each:
                     name, q, l required; z1, z2, g, alpha, box_ratio,
-                    circle_ratio, shape optional; UTF-8 or Shift-JIS)
+                    circle_ratio, shape optional, or their Japanese
+                    names 名前, 計画流量, 延長 ...; UTF-8 or Shift-JIS)
   --out FILE.csv    --batch の結果一覧 (UTF-8, BOM 付き)  batch summary
   --keisan-dir DIR  函渠ごとの計算結果を DIR/<番号>_<名前>.txt に出力
-                    each culvert's results file, in the Keisan.txt format
+                    (DIR は中身ごと置き換えます)
+                    each culvert's results file, in the Keisan.txt format,
+                    in a folder DIR replaced whole
   --report FILE.pdf 一括計算の報告書: 結果一覧、函渠ごとの計算結果一覧と
                     推奨断面の計算書 / the batch report: project summary,
                     then each culvert's summary and recommended sheets

@@ -111,7 +111,7 @@ Condition ConditionOf(Column column) {
 // A column of the table as its header row names it.
 struct TableColumn {
   Column column;
-  std::string heading;  // as written, for the messages
+  std::string heading;  // as written (PrintableText), for the messages
 };
 
 // `text` without the blanks (spaces and tabs) around it.
@@ -181,11 +181,11 @@ std::vector<TableColumn> ReadHeader(const CsvRecord& header) {
     });
     if (same != columns.end()) {
       Refuse(header.line, place,
-             "列名 " + std::string(heading) + " は " +
+             "列名 " + PrintableText(heading) + " は " +
                  std::to_string(static_cast<std::size_t>(same - columns.begin()) + 1) + " 列目の " +
                  same->heading + " と同じ列です");
     }
-    columns.push_back({column, std::string(heading)});
+    columns.push_back({column, PrintableText(heading)});
   }
   for (const ColumnInfo& info : kColumns) {
     const auto has = [&](const TableColumn& c) { return c.column == info.column; };
