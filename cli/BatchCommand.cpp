@@ -10,6 +10,7 @@
 #include "BatchOutput.h"
 #include "BatchRun.h"
 #include "BatchTable.h"
+#include "FreeboardCheck.h"
 #include "JsonNumber.h"
 #include "KeisanFile.h"
 #include "OutputChecks.h"
@@ -35,6 +36,7 @@ Json SectionJson(const std::optional<RecommendedSection>& s) {
   json["h2"] = JsonNumber(r.h2);
   json["h1"] = JsonNumber(r.h1);
   json["hReq"] = JsonNumber(r.hReq);
+  json["hReqFrom"] = ChecksOnCriticalDepth(r) ? "h2" : "h1";
   json["margin_m"] = JsonNumber(s->margin);
   json["margin_pct"] = JsonNumber(s->marginPercent);
   return json;
@@ -57,6 +59,7 @@ Json CulvertJson(const Culvert& culvert, const CulvertResult& result, bool withR
           {"ok_count", result.okCount},
           {"box", SectionJson(result.box)},
           {"pipe", SectionJson(result.pipe)},
+          {"friction_note", result.frictionRoundingNote},
           {"results_file", withResultsFiles ? Json(ResultsFileNameOf(culvert)) : Json(nullptr)}};
 }
 
