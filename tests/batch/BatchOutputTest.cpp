@@ -84,12 +84,14 @@ RecommendedSection Section(std::size_t row, double B, double H, double h1, doubl
   return s;
 }
 
-TEST(BatchOutput, SummaryEndsWithTheDepthsCheckedAndTheFrictionNote) {
+TEST(BatchOutput, SummaryEndsWithTheDepthsCheckedTheFrictionNoteAndTheResultsFile) {
   Culvert steep;
+  steep.number = 1;
   steep.name = "steep";
   steep.conditions.Q = 3.3224;
   steep.conditions.L = 20.104;
   Culvert none;
+  none.number = 2;
   none.name = "none";
   none.conditions.Q = 10.0;
   none.conditions.L = 10.0;
@@ -98,12 +100,15 @@ TEST(BatchOutput, SummaryEndsWithTheDepthsCheckedAndTheFrictionNote) {
   steepResult.pipe = Section(5, 1.0, 1.0, 0.673, 0.467, 0.773);
   CulvertResult noneResult;
   noneResult.frictionRoundingNote = true;
-  const std::string csv = SummaryCsv({steep, none}, {steepResult, noneResult});
+  const std::string csv = SummaryCsv({steep, none}, {steepResult, noneResult}, true);
   const std::size_t headerEnd = csv.find("\r\n");
-  EXPECT_EQ(csv.substr(headerEnd - 43, 43), ",box_hreq_from,pipe_hreq_from,friction_note");
+  EXPECT_EQ(csv.substr(headerEnd - 56, 56),
+            ",box_hreq_from,pipe_hreq_from,friction_note,results_file");
   const std::size_t firstEnd = csv.find("\r\n", headerEnd + 2);
-  EXPECT_EQ(csv.substr(firstEnd - 8, 8), ",h2,h1,0");
-  EXPECT_EQ(csv.substr(csv.size() - 6), ",,,1\r\n");
+  EXPECT_EQ(csv.substr(firstEnd - 20, 20), ",h2,h1,0,1_steep.txt");
+  EXPECT_EQ(csv.substr(csv.size() - 17), ",,,1,2_none.txt\r\n");
+  // Without results files the last field stays empty.
+  EXPECT_TRUE(SummaryCsv({none}, {noneResult}, false).ends_with(",,,1,\r\n"));
 }
 
 }  // namespace
