@@ -172,6 +172,16 @@ check "a link to /dev/full: exit 0" [ "$(status)" = 0 ]
 check "a link to /dev/full: replaced by the sheet" bash -c "[ ! -L '$work/full.pdf' ] && head -c4 '$work/full.pdf' | grep -q PDF"
 check "a link to /dev/full: /dev/full untouched" [ -c /dev/full ]
 
+# A sheet never replaces a file the run reads.
+cp "$work/d/寸法.wmf" "$work/figure.before"
+run --q 3 --l 20 --dir "$work/d" --sheet 8 --out "$work/d/寸法.wmf"
+check "--out over a figure refused" err_has "--out と 寸法.wmf が同じファイルです"
+check "--out over a figure: figure kept" cmp -s "$work/d/寸法.wmf" "$work/figure.before"
+ln -s "$work/d/KAN.TXT" "$work/kan.pdf"
+run --q 3 --l 20 --dir "$work/d" --sheet 8 --out "$work/kan.pdf"
+check "--out a link to a catalogue refused" err_has "--out と KAN.TXT が同じファイルです"
+check "--out a link to a catalogue: kept" cmp -s "$work/d/KAN.TXT" "$data/KAN.TXT"
+
 # Files are drawn offscreen whatever platform the environment names, and a
 # fatal message of Qt (here: no platform plugin at all) ends the tool on one
 # line, leaving everything as it was.
