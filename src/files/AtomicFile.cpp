@@ -102,6 +102,12 @@ bool IsReplaceableFile(const fs::path& path) {
   return !fs::exists(status) || fs::is_regular_file(status) || fs::is_symlink(status);
 }
 
+// "DIR/" names the folder DIR.
+fs::path FolderPath(fs::path path) {
+  while (!path.has_filename() && path.has_relative_path()) path = path.parent_path();
+  return path;
+}
+
 bool IsReplaceableFolder(const fs::path& path) {
   std::error_code ec;
   const fs::file_status status = fs::symlink_status(path, ec);
@@ -279,13 +285,13 @@ void StagedFolder::Discard() {
 
 bool StagedFolder::Open(const std::string& path, std::string& error) {
   Discard();
-  const fs::path target = PathFromUtf8(path);
+  const fs::path target = FolderPath(PathFromUtf8(path));
   if (!IsReplaceableFolder(target)) {
     error = kNotFolder;
     return false;
   }
   const fs::path parent = FolderOf(target);
-  path_ = path;
+  path_ = PathToUtf8(target);
   parent_ = PathToUtf8(parent);
   RemoveAbandoned(parent);
   const std::string name = NewTemporaryName();
@@ -608,12 +614,12 @@ void StagedFolder::Discard() {
 
 bool StagedFolder::Open(const std::string& path, std::string& error) {
   Discard();
-  const fs::path target(path);
+  const fs::path target = FolderPath(path);
   if (!IsReplaceableFolder(target)) {
     error = kNotFolder;
     return false;
   }
-  path_ = path;
+  path_ = target.string();
   parent_ = FolderOf(target).string();
   dirFd_ = OpenFolder(parent_);
   if (dirFd_ < 0) {

@@ -194,6 +194,9 @@ std::size_t PeakMemory() {
 // A table is read one row at a time: a 15 MB table of many small cells
 // (here in ignored columns) needs little more memory than its culverts.
 TEST(BatchTable, AFifteenMegabyteTableIsReadInLittleMoreThanItsSize) {
+#ifdef __SANITIZE_ADDRESS__
+  GTEST_SKIP() << "AddressSanitizer keeps freed memory back: the peak says nothing here";
+#endif
   std::string table = "name,q,l";
   for (int i = 0; i < 200; ++i) table += ",#";
   table += "\n";

@@ -39,7 +39,7 @@ TEST(StagedFolder, ReplacesThePreviousSetWhole) {
   const std::string results = root.File("keisan");
   ReplaceFolder(results, {"1_A.txt", "2_B.txt", "3_C.txt"});
   EXPECT_EQ(NamesIn(results), (std::set<std::string>{"1_A.txt", "2_B.txt", "3_C.txt"}));
-  ReplaceFolder(results, {"1_A.txt"});
+  ReplaceFolder(results + "/", {"1_A.txt"});  // the folder, written with a separator
   EXPECT_EQ(NamesIn(results), std::set<std::string>{"1_A.txt"});
   EXPECT_EQ(root.Read("keisan/1_A.txt"), "1_A.txt");
   EXPECT_EQ(NamesIn(root.path()), std::set<std::string>{"keisan"});
