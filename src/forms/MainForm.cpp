@@ -193,8 +193,9 @@ void MainForm::CreateButtons() {
 }
 
 void MainForm::CreateOptions() {
-  // The frame and the check box lie right of the client area: unseen, but
-  // reachable with the Tab key, and read by every Calculate.
+  // The frame and the check box lie right of the client area, unseen. They
+  // take no focus, so that no key can change the conditions unseen; they
+  // keep their load-time settings, and every Calculate reads them.
   auto* frame = new QGroupBox(this);
   frame->setObjectName(QStringLiteral("Frame1"));
   PlaceInTwips(*frame, 4440, 600, 1575, 1335);
@@ -204,17 +205,20 @@ void MainForm::CreateOptions() {
     auto* option = new QRadioButton(QString::fromUtf8(captions[i]), frame);
     option->setObjectName(QStringLiteral("Opt%1").arg(i));
     PlaceInTwips(*option, 120, tops[i], 1215, 375);
+    option->setFocusPolicy(Qt::NoFocus);
     opt_[i] = option;
   }
   check1_ = new QCheckBox(QString::fromUtf8("ＮＧ結果は除く"), this);
   check1_->setObjectName(QStringLiteral("Check1"));
   PlaceInTwips(*check1_, 4440, 2040, 1575, 375);
+  check1_->setFocusPolicy(Qt::NoFocus);
 }
 
 void MainForm::SetTabOrder() {
+  // Tab skips the hidden boxes; the options outside the client area take no
+  // focus at all, so Tab from 終了 comes back to Q.
   const QList<QWidget*> order = {jyouken_[0], jyouken_[1], jyouken_[2], jyouken_[3], jyouken_[4],
-                                 jyouken_[5], button_[0],  button_[1],  jyouken_[6], jyouken_[7],
-                                 opt_[0],     opt_[1],     opt_[2],     check1_};
+                                 jyouken_[5], button_[0],  button_[1],  jyouken_[6], jyouken_[7]};
   for (qsizetype i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
 }
 
