@@ -784,6 +784,7 @@ void FormPrvTest::copiesThePrinterCannotMakeAreJobsOfTheirOwn() {
   PrintWith(*preview, printer, 3, false);
   QVERIFY(MessageBoxes::shown().empty());
   QCOMPARE(printer->jobs.size(), std::size_t{3});
+  QCOMPARE(printer->names, std::vector<std::string>(3, "Sekora 計算書 No.1"));
   for (const auto& job : printer->jobs) {
     QCOMPARE(job.DrawWidth(), 3);  // the printer's pen
     QVERIFY(job.texts.find("1.500m×1.200m") != std::string::npos);
@@ -792,10 +793,12 @@ void FormPrvTest::copiesThePrinterCannotMakeAreJobsOfTheirOwn() {
 }
 
 void FormPrvTest::copiesTheDriverMakesAreOneJob() {
+  session_->SelectedNo = 2;
   FormPrv* preview = Open();
   auto printer = std::make_shared<FakePrinter>();
   PrintWith(*preview, printer, 3, true);
   QCOMPARE(printer->jobs.size(), std::size_t{1});
+  QCOMPARE(printer->names, std::vector<std::string>{"Sekora 計算書 No.2"});
 }
 
 void FormPrvTest::aFileRewrittenByAnotherRunIsNeitherPrintedNorShown() {
