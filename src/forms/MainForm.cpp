@@ -21,6 +21,7 @@
 #include "KeisanListForm.h"
 #include "MessageBoxes.h"
 #include "NumberText.h"
+#include "ParallelFor.h"
 #include "RunDesign.h"
 #include "Twips.h"
 #include "WindowSetup.h"
@@ -64,6 +65,7 @@ const char* const kInitialConditions[MainForm::kBoxCount] = {"0.000", "0.000", "
                                                              "9.800", "1.000", "0.900", "0.810"};
 
 const char* const kZeroConditionMessage = "計画流量または、延長が０です";
+const char* const kCalculatingLabel = "計算中です（%1 / %2 断面）";
 
 // A row of the window whose box is not shown: caption label, optional
 // symbol and unit labels, and the box.
@@ -327,8 +329,13 @@ void MainForm::Calculate() {
     const WaitCursor busy;
     const std::string folder = AppFolder();
     DesignRun run;
-    progress_.Run(this,
-                  [&](const RunOptions& options) { run = RunDesign(folder, conditions, options); });
+    progress_.Run(this, QString::fromUtf8(kCalculatingLabel), [&](const TaskCounters& counters) {
+      const RunOptions options{.threads = MachineThreads(),
+                               .candidatesDone = counters.done,
+                               .candidatesTotal = counters.total,
+                               .cancel = counters.cancel};
+      run = RunDesign(folder, conditions, options);
+    });
     session_.AdoptRun(run.conditions, run.resultsText);
   } catch (const RunCancelledError&) {
     return;  // stopped by the user: nothing was written, nothing to say
