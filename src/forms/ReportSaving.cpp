@@ -14,6 +14,7 @@ namespace sekora {
 namespace {
 
 const char* const kRefuseFailed = "計算結果がエラーの為表示できません";
+const char* const kReportFileName = "計算書.pdf";
 
 using RowChoice = std::function<std::vector<int>(const Candidates&)>;
 
@@ -36,7 +37,8 @@ void CheckRowsCanBeShown(const std::vector<int>& rows, const Candidates& records
 }
 
 bool SaveAs(QWidget* parent, const Session& session, const RowChoice& chooseRows, bool summary) {
-  const std::optional<QString> path = SaveFileDialog::AskPdf(parent, DefaultReportPath());
+  const std::optional<QString> path =
+      SaveFileDialog::AskPdf(parent, QString::fromUtf8(kReportFileName));
   if (!path) return false;  // cancelled: nothing to write, nothing to say
   try {
     ReportContent report{ReadResults(session), session.conditions, {}, summary};

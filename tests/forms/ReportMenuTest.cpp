@@ -55,6 +55,7 @@ class ReportMenuTest : public QObject {
   void failureIsToldInAMessageBoxAndLeavesNoFile();
   void resultsOfAnotherRunAreNotSaved();
   void previewSavesTheRowItShows();
+  void saveDialogOffersTheFolderUsedLast();
 
  private:
   KeisanListForm* OpenList() {
@@ -83,6 +84,7 @@ void ReportMenuTest::init() {
   ranWith.CandidateCount = 4;
   session_->AdoptRun(ranWith, written);
   MessageBoxes::clearShown();
+  SaveFileDialog::forgetFolder();
 }
 
 void ReportMenuTest::cleanup() {
@@ -176,6 +178,25 @@ void ReportMenuTest::previewSavesTheRowItShows() {
   Action(*menu, "mnuSavePdf")->trigger();
   QCOMPARE(PdfPages(OutPath()), 1);
   QVERIFY(MessageBoxes::shown().empty());
+}
+
+void ReportMenuTest::saveDialogOffersTheFolderUsedLast() {
+  KeisanListForm* list = OpenList();
+  const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  QVERIFY(QDir().mkpath(QString::fromStdString(folder_->File("報告書"))));
+  const QString chosen = QString::fromStdString(folder_->File("報告書/第1工区.pdf"));
+  SaveFileDialog::setNextAnswer(chosen);
+  list->SaveOkSheets();
+  QCOMPARE(SaveFileDialog::lastSuggested(), QDir(documents).filePath(Utf8("計算書.pdf")));
+  QCOMPARE(PdfPages(chosen), 3);
+
+  // A cancelled dialog chooses no folder: the one used last is offered again.
+  for (int save = 0; save < 2; ++save) {
+    SaveFileDialog::setNextAnswer(std::nullopt);
+    list->SaveOkSheets();
+    QCOMPARE(SaveFileDialog::lastSuggested(),
+             QString::fromStdString(folder_->File("報告書/計算書.pdf")));
+  }
 }
 
 QTEST_MAIN(ReportMenuTest)
