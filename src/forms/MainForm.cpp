@@ -350,6 +350,7 @@ void MainForm::Calculate() {
 
 void MainForm::End() {
   progress_.Cancel();
+  session_.saving.Cancel();
   QApplication::closeAllWindows();
   if (session_.quitApplication) session_.quitApplication();
 }
@@ -357,6 +358,7 @@ void MainForm::End() {
 void MainForm::closeEvent(QCloseEvent* event) {
   // The program lives as long as the main window: closing it is End.
   progress_.Cancel();
+  session_.saving.Cancel();
   if (session_.preview) session_.preview->close();
   if (session_.resultsList) session_.resultsList->close();
   event->accept();
