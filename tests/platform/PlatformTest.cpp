@@ -351,7 +351,8 @@ void PlatformTest::printJobCarriesItsName() {
   target.EndDocument();
   QProcess info;
   info.start(QStringLiteral("pdfinfo"), {pdf});
-  QVERIFY(info.waitForFinished());
+  QVERIFY2(info.waitForFinished() && info.exitCode() == 0,
+           "pdfinfo (poppler-utils) is needed: bash scripts/install-deps.sh");
   const QString output = QString::fromUtf8(info.readAllStandardOutput());
   static const QRegularExpression kTitle(QStringLiteral("^Title: +(.*)$"),
                                          QRegularExpression::MultilineOption);
