@@ -6,9 +6,9 @@
 #include <cmath>
 #include <cstdint>
 #include <set>
-#include <utility>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "BatchTable.h"
 #include "ConditionLimits.h"
@@ -22,11 +22,14 @@ using sekora::fuzz::Require;
 
 bool IsWithinLimits(const sekora::DesignConditions& c) {
   using sekora::Condition;
-  const std::pair<Condition, double> values[] = {
-      {Condition::Q, c.Q},         {Condition::L, c.L},
-      {Condition::Z1, c.Z1},       {Condition::Z2, c.Z2},
-      {Condition::G, c.g},         {Condition::Alpha, c.Alpha},
-      {Condition::BoxRatio, c.BoxRatio}, {Condition::CircleRatio, c.CircleRatio}};
+  const std::pair<Condition, double> values[] = {{Condition::Q, c.Q},
+                                                 {Condition::L, c.L},
+                                                 {Condition::Z1, c.Z1},
+                                                 {Condition::Z2, c.Z2},
+                                                 {Condition::G, c.g},
+                                                 {Condition::Alpha, c.Alpha},
+                                                 {Condition::BoxRatio, c.BoxRatio},
+                                                 {Condition::CircleRatio, c.CircleRatio}};
   for (const auto& [condition, value] : values) {
     if (!sekora::IsAllowedCondition(condition, value)) return false;
   }
