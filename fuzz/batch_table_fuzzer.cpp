@@ -3,7 +3,6 @@
 // design, every condition within its limits, each with a name of its own in
 // UTF-8 that hides nothing. Inputs beyond 4 KiB (run with -max_len) reach
 // the encoding decided over the whole table and rows far from the header.
-#include <cmath>
 #include <cstdint>
 #include <set>
 #include <string>
