@@ -15,6 +15,7 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -27,6 +28,7 @@
 #include "FigureError.h"
 #include "FontSubstitution.h"
 #include "MessageBoxes.h"
+#include "PrintTarget.h"
 #include "PrinterDialog.h"
 #include "QtSurface.h"
 #include "QtTranslation.h"
@@ -113,9 +115,10 @@ class PlatformTest : public QObject {
   void exportRejectsUnknownExtension();
   void exportRemovesFileWhenDrawingFails();
   void exportToFullDiskKeepsPreviousFile();
-  void exportWritesThroughLinksButNeverOverDevices();
+  void exportReplacesALinkItselfAndNeverADevice();
   void appFolderCanBeOverridden();
   void printerCopies();
+  void printJobCarriesItsName();
   void printDialogOffersPrinterAndCopiesOnly();
   void qtSpeaksJapaneseWhereItsTranslationIsInstalled();
   void messageBoxesTakeQueuedAnswers();
@@ -295,20 +298,28 @@ void PlatformTest::exportToFullDiskKeepsPreviousFile() {
   QCOMPARE(QDir(folder.path()).entryList(QDir::Files).size(), qsizetype{3});
 }
 
-void PlatformTest::exportWritesThroughLinksButNeverOverDevices() {
+// A link at the export's path is itself replaced: the file it names (a
+// device, another user's file) is never written.
+void PlatformTest::exportReplacesALinkItselfAndNeverADevice() {
   QTemporaryDir folder;
-  const QString link = folder.filePath(QStringLiteral("full.pdf"));
-  QVERIFY(QFile::link(QStringLiteral("/dev/full"), link));
-  QVERIFY_THROWS_EXCEPTION(std::runtime_error, ExportSheet(link.toStdString(), 150, DrawTitle));
-  QVERIFY(QFileInfo(QStringLiteral("/dev/full")).exists());
+  const QString toDevice = folder.filePath(QStringLiteral("full.pdf"));
+  QVERIFY(QFile::link(QStringLiteral("/dev/full"), toDevice));
+  ExportSheet(toDevice.toStdString(), 150, DrawTitle);
+  QVERIFY(!QFileInfo(toDevice).isSymLink());
+  QVERIFY(ReadAll(toDevice).startsWith("%PDF"));
   QVERIFY(!QFileInfo(QStringLiteral("/dev/full")).isFile());
 
   const QString target = folder.filePath(QStringLiteral("target.svg"));
+  QFile file(target);
+  QVERIFY(file.open(QIODevice::WriteOnly));
+  file.write("kept");
+  file.close();
   const QString viaLink = folder.filePath(QStringLiteral("link.svg"));
   QVERIFY(QFile::link(target, viaLink));
   ExportSheet(viaLink.toStdString(), 96, DrawTitle);
-  QVERIFY(QFileInfo(viaLink).isSymLink());
-  QVERIFY(ReadAll(target).contains("<svg"));
+  QVERIFY(!QFileInfo(viaLink).isSymLink());
+  QVERIFY(ReadAll(viaLink).contains("<svg"));
+  QCOMPARE(ReadAll(target), QByteArray("kept"));
 }
 
 void PlatformTest::appFolderCanBeOverridden() {
@@ -333,6 +344,27 @@ void PlatformTest::printerCopies() {
   const std::optional<PrinterChoice> choice = PrinterDialog::Ask(nullptr);
   QVERIFY(choice.has_value());
   QCOMPARE(choice->copies, std::int16_t{4});
+}
+
+void PlatformTest::printJobCarriesItsName() {
+  // A printer to PDF names its file, and Qt's own PDF output its title,
+  // after the job.
+  const QTemporaryDir dir;
+  const QString pdf = dir.filePath(QStringLiteral("job.pdf"));
+  auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  printer->setOutputFormat(QPrinter::PdfFormat);
+  printer->setOutputFileName(pdf);
+  PrinterTarget target(std::move(printer));
+  DrawTitle(target.BeginDocument("Sekora 計算書 No.12"));
+  target.EndDocument();
+  QProcess info;
+  info.start(QStringLiteral("pdfinfo"), {pdf});
+  QVERIFY2(info.waitForFinished() && info.exitCode() == 0,
+           "pdfinfo (poppler-utils) is needed: bash scripts/install-deps.sh");
+  const QString output = QString::fromUtf8(info.readAllStandardOutput());
+  static const QRegularExpression kTitle(QStringLiteral("^Title: +(.*)$"),
+                                         QRegularExpression::MultilineOption);
+  QCOMPARE(kTitle.match(output).captured(1), QString::fromUtf8("Sekora 計算書 No.12"));
 }
 
 void PlatformTest::printDialogOffersPrinterAndCopiesOnly() {
