@@ -188,8 +188,9 @@ int CreateTemporaryFile(const fs::path& folder, std::string& name, std::string& 
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
     name = NewTemporaryName();
     const fs::path path = folder / PathFromUtf8(name);
-    const HANDLE handle = ::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                        CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // DELETE: the writer renames its temporary by this handle, still holding it.
+    const HANDLE handle = ::CreateFileW(path.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ,
+                                        nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_FILE_EXISTS) continue;
     if (handle == INVALID_HANDLE_VALUE) {
       error = SystemMessage(::GetLastError());
@@ -203,16 +204,26 @@ int CreateTemporaryFile(const fs::path& folder, std::string& name, std::string& 
   return -1;
 }
 
-// Replaces `target` by `temporary` in one step. Another process may hold the
-// target open for a moment, to read it or to replace it itself, and Windows
-// then refuses; the move is tried again for about a second before the
-// refusal counts. Returns the system's error code, 0 on success.
-DWORD ReplaceByTemporary(const fs::path& temporary, const fs::path& target) {
-  constexpr int kAttempts = 50;
+// Replaces `target` by the temporary open as `fd`, in one step and still
+// holding it: once it is closed, another writer would take it for abandoned.
+// Another process may hold the target open for a moment, to read it or to
+// replace it itself, and Windows then refuses; the rename is tried again for
+// two seconds before the refusal counts. Returns the system's error code, 0
+// on success.
+DWORD RenameHeldTemporary(int fd, const fs::path& target) {
+  const std::wstring name = fs::absolute(target).make_preferred().wstring();
+  std::vector<char> buffer(sizeof(FILE_RENAME_INFO) + name.size() * sizeof(wchar_t));
+  auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+  rename->ReplaceIfExists = TRUE;
+  rename->RootDirectory = nullptr;
+  rename->FileNameLength = static_cast<DWORD>(name.size() * sizeof(wchar_t));
+  std::memcpy(rename->FileName, name.data(), rename->FileNameLength);
+  const auto handle = reinterpret_cast<HANDLE>(::_get_osfhandle(fd));
+  constexpr int kAttempts = 100;
   constexpr DWORD kPauseMs = 20;
   for (int attempt = 1;; ++attempt) {
-    if (::MoveFileExW(temporary.c_str(), target.c_str(),
-                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (::SetFileInformationByHandle(handle, FileRenameInfo, rename,
+                                     static_cast<DWORD>(buffer.size()))) {
       return 0;
     }
     const DWORD error = ::GetLastError();
@@ -276,19 +287,15 @@ bool StagedFile::Commit(std::string& error) {
     error = std::strerror(ENOENT);
     return false;
   }
-  if (!CloseDescriptor(fd_)) {
-    error = std::strerror(errno);
-    Discard();
-    return false;
-  }
-  const fs::path temporary = PathFromUtf8(folder_) / PathFromUtf8(temporaryName_);
-  const DWORD moveError = ReplaceByTemporary(temporary, PathFromUtf8(path_));
-  if (moveError != 0) {
-    error = SystemMessage(moveError);
+  const DWORD renameError = RenameHeldTemporary(fd_, PathFromUtf8(path_));
+  if (renameError != 0) {
+    error = SystemMessage(renameError);
     Discard();
     return false;
   }
   temporaryName_.clear();
+  // Written, flushed and in place: closing can lose nothing.
+  CloseDescriptor(fd_);
   return true;
 }
 

@@ -68,7 +68,7 @@ check "inputs kept" bash -c "cmp -s '$work/table.pdf' '$work/table.before' && cm
 check "no report written" bash -c "[ ! -e '$work/both.pdf' ] && [ ! -e '$work/r.pdf' ]"
 
 # Drawn offscreen whatever platform the environment names.
-env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb "$cli" --batch "$examples/culverts.csv" \
+env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb $runner "$cli" --batch "$examples/culverts.csv" \
   --dir "$work/d" --report "$work/xcb.pdf" >/dev/null 2>"$work/err"
 check "report with QT_QPA_PLATFORM=xcb: exit 0" [ $? = 0 ]
 check "report with QT_QPA_PLATFORM=xcb: 17 pages" grep -qE "^Pages: +17$" <(pdfinfo "$work/xcb.pdf")

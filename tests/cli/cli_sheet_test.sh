@@ -169,11 +169,14 @@ if [ -z "$runner" ]; then
 fi
 check "nothing left beside the files" [ "$(ls -A "$work/d" "$work" | grep -c sekora-tmp)" = 0 ]
 # A link at the output path is itself replaced; the file it named is not written.
-ln -s /dev/full "$work/full.pdf"
-run --q 3 --l 20 --dir "$work/d" --sheet 8 --out "$work/full.pdf"
-check "a link to /dev/full: exit 0" [ "$(status)" = 0 ]
-check "a link to /dev/full: replaced by the sheet" bash -c "[ ! -L '$work/full.pdf' ] && head -c4 '$work/full.pdf' | grep -q PDF"
-check "a link to /dev/full: /dev/full untouched" [ -c /dev/full ]
+# (Linux only: Wine shows a Windows program the file a link names, not the link.)
+if [ -z "$runner" ]; then
+  ln -s /dev/full "$work/full.pdf"
+  run --q 3 --l 20 --dir "$work/d" --sheet 8 --out "$work/full.pdf"
+  check "a link to /dev/full: exit 0" [ "$(status)" = 0 ]
+  check "a link to /dev/full: replaced by the sheet" bash -c "[ ! -L '$work/full.pdf' ] && head -c4 '$work/full.pdf' | grep -q PDF"
+  check "a link to /dev/full: /dev/full untouched" [ -c /dev/full ]
+fi
 
 # A sheet never replaces a file the run reads.
 cp "$work/d/寸法.wmf" "$work/figure.before"
