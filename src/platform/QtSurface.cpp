@@ -6,7 +6,6 @@
 #include <cmath>
 
 #include "FontSubstitution.h"
-#include "Metafile.h"
 #include "QtMetafilePainter.h"
 #include "Twips.h"
 
@@ -43,22 +42,36 @@ void QtSurface::SetFontItalic(bool italic) {
 }
 
 void QtSurface::ApplyFont() {
-  font_ = QFont(FontSubstitution(QString::fromStdString(typeface_)));
-  font_.setPixelSize(std::max(1, static_cast<int>(std::lround(points_ * kTwipsPerPoint))));
-  font_.setItalic(italic_);
-  // Unhinted outlines keep the advances proportional to the size, so a
-  // half-width character stays exactly half a full-width one.
-  font_.setHintingPreference(QFont::PreferNoHinting);
-  font_.setKerning(false);
-  painter_.setFont(font_);
+  const FontKey key{typeface_, points_, italic_};
+  auto found = fonts_.find(key);
+  if (found == fonts_.end()) {
+    QFont font(FontSubstitution(QString::fromStdString(typeface_)));
+    font.setPixelSize(std::max(1, static_cast<int>(std::lround(points_ * kTwipsPerPoint))));
+    font.setItalic(italic_);
+    // Unhinted outlines keep the advances proportional to the size, so a
+    // half-width character stays exactly half a full-width one.
+    font.setHintingPreference(QFont::PreferNoHinting);
+    font.setKerning(false);
+    found = fonts_.emplace(key, MeasuredFont{font, QFontMetricsF(font), {}}).first;
+  }
+  font_ = &found->second;
+  painter_.setFont(font_->font);
+}
+
+double QtSurface::Width(const std::string& text) const {
+  const auto known = font_->widths.find(text);
+  if (known != font_->widths.end()) return known->second;
+  const double width = font_->metrics.horizontalAdvance(QString::fromStdString(text));
+  font_->widths.emplace(text, width);
+  return width;
 }
 
 double QtSurface::TextWidth(const std::string& text) const {
-  return QFontMetricsF(font_).horizontalAdvance(QString::fromStdString(text));
+  return Width(text);
 }
 
 double QtSurface::TextHeight(const std::string&) const {
-  return QFontMetricsF(font_).height();
+  return font_->metrics.height();
 }
 
 void QtSurface::UsePaperPenUnit(double twips) {
@@ -80,10 +93,9 @@ void QtSurface::SetDrawWidth(int width) {
 }
 
 void QtSurface::Print(const std::string& text) {
-  const QString line = QString::fromStdString(text);
-  const QFontMetricsF metrics(font_);
-  painter_.drawText(QPointF(currentX_, currentY_ + metrics.ascent()), line);
-  currentX_ += metrics.horizontalAdvance(line);
+  painter_.drawText(QPointF(currentX_, currentY_ + font_->metrics.ascent()),
+                    QString::fromStdString(text));
+  currentX_ += Width(text);
 }
 
 void QtSurface::Line(double x1, double y1, double x2, double y2) {
@@ -91,9 +103,10 @@ void QtSurface::Line(double x1, double y1, double x2, double y2) {
 }
 
 void QtSurface::PaintPicture(const std::string& path, double x, double y) {
-  const Metafile picture = LoadMetafile(path);
+  auto picture = pictures_.find(path);
+  if (picture == pictures_.end()) picture = pictures_.emplace(path, LoadMetafile(path)).first;
   painter_.save();
-  PaintMetafile(painter_, picture, x, y);
+  PaintMetafile(painter_, picture->second, x, y);
   painter_.restore();
 }
 

@@ -3,10 +3,15 @@
 #pragma once
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QPainter>
+#include <map>
 #include <string>
+#include <tuple>
+#include <unordered_map>
 
 #include "DrawingSurface.h"
+#include "Metafile.h"
 
 namespace sekora {
 
@@ -47,13 +52,25 @@ class QtSurface : public DrawingSurface {
   void PaintPicture(const std::string& path, double x, double y) override;
 
   // The font in effect, with the family actually used.
-  const QFont& CurrentFont() const { return font_; }
+  const QFont& CurrentFont() const { return font_->font; }
 
  private:
+  // One font state of the sheet with what has been measured in it. A sheet
+  // switches between a handful of states and measures the same texts on
+  // every page, so each text is shaped for its width only once.
+  struct MeasuredFont {
+    QFont font;
+    QFontMetricsF metrics;
+    std::unordered_map<std::string, double> widths;
+  };
+  using FontKey = std::tuple<std::string, double, bool>;
+
   void ApplyFont();
+  double Width(const std::string& text) const;
 
   QPainter& painter_;
-  QFont font_;
+  std::map<FontKey, MeasuredFont> fonts_;
+  MeasuredFont* font_ = nullptr;
   std::string typeface_;
   double points_ = 9.0;
   bool italic_ = false;
@@ -61,6 +78,8 @@ class QtSurface : public DrawingSurface {
   double paperPenUnit_ = 0.0;  // twips per unit; 0: one device pixel
   double currentX_ = 0.0;
   double currentY_ = 0.0;
+  // Figures already read, by path: a report draws the same few on many pages.
+  std::map<std::string, Metafile> pictures_;
 };
 
 }  // namespace sekora
