@@ -145,7 +145,10 @@ int RunBatchCommand(const CliOptions& options, const DataFolders& folders,
   const BatchKeep keep{.resultsText = options.keisanDir.has_value(),
                        .records = options.report.has_value()};
   const std::vector<CulvertResult> results = RunBatch(sections, culverts, keep, options.jobs);
-  if (options.report) writeReport(*options.report, culverts, results, folders.figures);
+  if (options.report) {
+    const std::string tableName = PathToUtf8(PathFromUtf8(*options.batch).filename());
+    writeReport({*options.report, folders.figures, tableName, options.jobs}, culverts, results);
+  }
   if (options.out) WriteSummaryCsv(*options.out, culverts, results);
   if (options.keisanDir) WriteResultsFiles(*options.keisanDir, culverts, results);
   std::cout << StandardOutput(culverts, results, options.json) << std::flush;

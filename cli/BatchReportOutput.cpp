@@ -2,19 +2,17 @@
 
 #include "BatchReport.h"
 #include "Metafile.h"
-#include "SheetExport.h"
+#include "ReportExport.h"
 #include "SheetOutput.h"
 
 namespace sekora::cli {
 
-void WriteBatchReport(const std::string& outPath, const std::vector<Culvert>& culverts,
-                      const std::vector<CulvertResult>& results, const std::string& figureFolder) {
-  const BatchReport report(culverts, results, figureFolder);
+void WriteBatchReport(const BatchReportRequest& request, const std::vector<Culvert>& culverts,
+                      const std::vector<CulvertResult>& results) {
+  const BatchReport report(culverts, results, request.figureFolder, request.tableName);
   for (const std::string& path : report.FigurePaths()) LoadMetafile(path);
-  DrawWithoutDisplay([&] {
-    ExportPdfPages(outPath, report.PageCount(),
-                   [&](DrawingSurface& surface, int page) { report.DrawPage(surface, page); });
-  });
+  DrawWithoutDisplay(
+      [&] { ExportReportDocument(request.outPath, report.Document(), request.threads); });
 }
 
 }  // namespace sekora::cli

@@ -91,6 +91,7 @@ void DrawWithoutDisplay(const std::function<void()>& draw) {
   char name[] = "sekora-cli";
   char* argv[] = {name, nullptr};
   QGuiApplication app(argc, argv);
+  QGuiApplication::setApplicationVersion(QStringLiteral(SEKORA_VERSION));
   draw();
 }
 

@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
   qt6-base-dev qt6-svg-dev qt6-translations-l10n
   fonts-ipafont-mincho fonts-ipafont-gothic
-  xvfb xauth openbox xdotool poppler-utils librsvg2-bin
+  xvfb xauth openbox xdotool poppler-utils librsvg2-bin qpdf
 )
 # Extra packages a caller asks for (e.g. clang for the sanitizer build).
 packages+=("$@")

@@ -1,8 +1,11 @@
 #include "ReportExport.h"
 
 #include "AtomicFile.h"
+#include "DocumentStamp.h"
 #include "DrawSheet.h"
 #include "Metafile.h"
+#include "ParallelFor.h"
+#include "RunReport.h"
 #include "SheetExport.h"
 #include "SummarySheet.h"
 
@@ -10,8 +13,19 @@ namespace sekora {
 
 namespace {
 
-// A file stands in for the printed sheet, so it is drawn as the printer draws it.
-constexpr std::int16_t kPrinterMode = 1;
+PdfBookmark ToPdfBookmark(const ReportBookmark& bookmark) {
+  PdfBookmark converted{bookmark.title, bookmark.page, {}};
+  for (const ReportBookmark& child : bookmark.children) {
+    converted.children.push_back(ToPdfBookmark(child));
+  }
+  return converted;
+}
+
+void Replace(const std::string& outPath, const std::string& content) {
+  StagedFile staged;
+  StageSheetFile(staged, outPath, content);
+  CommitSheetFile(staged, outPath);
+}
 
 }  // namespace
 
@@ -23,24 +37,33 @@ std::string ReportPdfContent(const std::string& outPath, const ReportContent& re
     }
   }
   const RunSummary run = SummaryOfRun(report.records, report.conditions);
-  const int summaryPages = report.summary ? SummaryPageCount(report.records.size()) : 0;
-  const int pageCount = summaryPages + static_cast<int>(report.rows.size());
-  return PdfPagesContent(outPath, pageCount, [&](DrawingSurface& surface, int page) {
-    if (page < summaryPages) {
-      DrawSummaryPage(surface, kPrinterMode, run, page);
-    } else {
-      const KeisanRecord& rec = report.records[report.rows[page - summaryPages] - 1];
-      DrawSheet(surface, kPrinterMode, rec, report.conditions, figureFolder);
-    }
-  });
+  return ReportDocumentPdf(outPath, RunReport(run, report.rows, report.summary, figureFolder),
+                           MachineThreads());
 }
 
 void ExportReportPdf(const std::string& outPath, const ReportContent& report,
                      const std::string& figureFolder) {
-  const std::string content = ReportPdfContent(outPath, report, figureFolder);
-  StagedFile staged;
-  StageSheetFile(staged, outPath, content);
-  CommitSheetFile(staged, outPath);
+  Replace(outPath, ReportPdfContent(outPath, report, figureFolder));
+}
+
+std::string ReportDocumentPdf(const std::string& outPath, const ReportDocument& document,
+                              unsigned threads) {
+  const QDateTime time = DocumentTime();
+  const ReportStamp stamp = FooterStamp(time);
+  PdfPages pages{
+      static_cast<int>(document.pages.size()),
+      [&](DrawingSurface& surface, int page) { DrawReportPage(surface, document, page, stamp); },
+      {},
+      DocumentInfo(document.title, time)};
+  for (const ReportBookmark& bookmark : document.bookmarks) {
+    pages.bookmarks.push_back(ToPdfBookmark(bookmark));
+  }
+  return PdfPagesContent(outPath, pages, threads);
+}
+
+void ExportReportDocument(const std::string& outPath, const ReportDocument& document,
+                          unsigned threads) {
+  Replace(outPath, ReportDocumentPdf(outPath, document, threads));
 }
 
 }  // namespace sekora

@@ -1,5 +1,5 @@
-// A report of a run as one PDF: its summary pages, then the calculation
-// sheets of chosen rows, one page each.
+// Reports as PDF documents: every page with its footer, bookmarks to their
+// parts, and the document's title, author, date and language.
 #pragma once
 
 #include <string>
@@ -7,6 +7,7 @@
 
 #include "DesignConditions.h"
 #include "KeisanRecord.h"
+#include "ReportDocument.h"
 
 namespace sekora {
 
@@ -19,11 +20,11 @@ struct ReportContent {
   bool summary = false;
 };
 
-// The content of the PDF of `report`, the figures read from `figureFolder`.
-// Every figure is loaded before anything is drawn. Nothing is written.
-// Throws FigureError, std::invalid_argument (no page, or a path that is no
-// PDF) and std::runtime_error (the pages cannot be drawn whole). Needs a
-// QGuiApplication.
+// The content of the PDF of `report` (see RunReport), the figures read from
+// `figureFolder`. Every figure is loaded before anything is drawn. Nothing
+// is written. Throws FigureError, std::invalid_argument (no page, or a path
+// that is no PDF) and std::runtime_error (the pages cannot be drawn whole).
+// Needs a QGuiApplication.
 std::string ReportPdfContent(const std::string& outPath, const ReportContent& report,
                              const std::string& figureFolder);
 
@@ -31,5 +32,16 @@ std::string ReportPdfContent(const std::string& outPath, const ReportContent& re
 // whole; on any failure the previous file is left as it was.
 void ExportReportPdf(const std::string& outPath, const ReportContent& report,
                      const std::string& figureFolder);
+
+// The content of the PDF of `document`, its pages drawn on up to `threads`
+// threads with their footers, made now (see DocumentTime). Throws as
+// ReportPdfContent does.
+std::string ReportDocumentPdf(const std::string& outPath, const ReportDocument& document,
+                              unsigned threads);
+
+// Draws `document` as ReportDocumentPdf does and replaces `outPath` with it
+// whole; on any failure the previous file is left as it was.
+void ExportReportDocument(const std::string& outPath, const ReportDocument& document,
+                          unsigned threads);
 
 }  // namespace sekora

@@ -33,24 +33,10 @@ constexpr int kPassingField = 7;
 constexpr int kMarginField = 6;
 
 constexpr char kNone[] = "なし";
-constexpr char kCut[] = "…";
 
 std::string RightAligned(const std::string& text, int width) {
   const auto length = static_cast<int>(text.size());
   return length < width ? std::string(static_cast<std::size_t>(width - length), ' ') + text : text;
-}
-
-// `name` as it fits the name column: cut after the last whole character that
-// leaves room for "…".
-std::string FittedName(const SheetLayout& sheet, const std::string& name) {
-  if (sheet.WidthInChars(name) <= kNameWidth) return name;
-  std::string cut = name;
-  while (!cut.empty() && sheet.WidthInChars(cut + kCut) > kNameWidth) {
-    std::size_t end = cut.size() - 1;
-    while (end > 0 && (static_cast<unsigned char>(cut[end]) & 0xC0) == 0x80) --end;
-    cut.resize(end);
-  }
-  return cut + kCut;
 }
 
 void DrawRule(SheetLayout& sheet, double b) {
@@ -84,7 +70,7 @@ void DrawSection(SheetLayout& sheet, const std::optional<ProjectSection>& sectio
 
 void DrawCulvertRow(SheetLayout& sheet, const ProjectSummaryRow& row, std::size_t index, double b) {
   sheet.PutText(kNumberColumn, b, RightAligned(std::to_string(index + 1), kNumberField));
-  sheet.PutText(kNameColumn, b, FittedName(sheet, row.name));
+  sheet.PutText(kNameColumn, b, FittedText(sheet.Target(), row.name, kNameWidth * sheet.CharW()));
   sheet.PutText(kDischargeColumn, b, ValueField(row.Q, kValueField));
   sheet.PutText(kLengthColumn, b, ValueField(row.L, kValueField));
   sheet.PutText(kPassingColumn, b,
@@ -121,11 +107,6 @@ void DrawProjectSummaryPage(DrawingSurface& target, std::int16_t mode,
   for (std::size_t i = first; i < last; ++i, b += 1.0) DrawCulvertRow(sheet, rows[i], i, b);
   DrawRule(sheet, b);
   if (page + 1 == ProjectSummaryPageCount(rows.size())) DrawLegend(sheet, b + 1.0);
-}
-
-void DrawCulvertCaption(DrawingSurface& target, std::size_t number, const std::string& name) {
-  SheetLayout sheet(target);
-  sheet.PutText(1.0, 1.0, "No." + std::to_string(number) + "\u3000" + name);
 }
 
 }  // namespace sekora

@@ -42,8 +42,4 @@ int ProjectSummaryPageCount(std::size_t rowCount);
 void DrawProjectSummaryPage(DrawingSurface& target, std::int16_t mode,
                             const std::vector<ProjectSummaryRow>& rows, int page);
 
-// Names the culvert a page of the report belongs to ("No.3　C/3") in the
-// free line under the title of a summary or calculation sheet page.
-void DrawCulvertCaption(DrawingSurface& target, std::size_t number, const std::string& name);
-
 }  // namespace sekora

@@ -26,6 +26,18 @@ std::string ValueField(double value, int width, Pattern pattern) {
   return text;
 }
 
+std::string FittedText(const DrawingSurface& target, const std::string& text, double width) {
+  static constexpr char kCut[] = "…";
+  if (target.TextWidth(text) <= width) return text;
+  std::string cut = text;
+  while (!cut.empty() && target.TextWidth(cut + kCut) > width) {
+    std::size_t end = cut.size() - 1;
+    while (end > 0 && (static_cast<unsigned char>(cut[end]) & 0xC0) == 0x80) --end;
+    cut.resize(end);
+  }
+  return cut + kCut;
+}
+
 SheetLayout::SheetLayout(DrawingSurface& target)
     : target_(target),
       charW_(MeasureCharW(target)),

@@ -27,6 +27,11 @@ inline constexpr double kUnitDigitSize = 5.0;  // unit powers of the condition t
 // longer than the field is kept whole: a cut number would show a wrong value.
 std::string ValueField(double value, int width, Pattern pattern = Pattern::Fixed3);
 
+// `text` as it fits in `width` surface units in the current font of
+// `target`: whole, or cut after the last whole character that leaves room
+// for "…".
+std::string FittedText(const DrawingSurface& target, const std::string& text, double width);
+
 // A position on the sheet's grid: `a` in character widths from BaseX, `b` in
 // line heights from BaseY.
 struct GridPoint {

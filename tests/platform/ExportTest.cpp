@@ -125,7 +125,6 @@ class ExportTest : public QObject {
   void svgPenIsThreeSixHundredthsOfAnInchAtEveryResolution();
   void pngPenGrowsWithTheResolution();
   void svgLooksTheSameWithoutTheSheetsFonts();
-  void severalPagesGoOnlyIntoAPdf();
 };
 
 void ExportTest::pdfPenIsThreeSixHundredthsOfAnInch() {
@@ -199,26 +198,6 @@ void ExportTest::svgLooksTheSameWithoutTheSheetsFonts() {
   const QString svg = QString::fromUtf8(ReadAll(path));
   QVERIFY(svg.contains(QString::fromUtf8(">函渠断面の決定</text>")));
   QVERIFY(svg.contains(QString::fromUtf8(">hf = 1.000×10.00 = 0.085m</text>")));
-}
-
-void ExportTest::severalPagesGoOnlyIntoAPdf() {
-  QTemporaryDir folder;
-  const QString pdf = folder.filePath(QStringLiteral("pages.pdf"));
-  std::vector<int> drawn;
-  ExportPdfPages(pdf.toStdString(), 3, [&drawn](DrawingSurface& surface, int page) {
-    drawn.push_back(page);
-    DrawPenLine(surface, 1440);
-  });
-  QCOMPARE(drawn, (std::vector<int>{0, 1, 2}));
-  static const QRegularExpression kPage(QStringLiteral("/Type\\s*/Page(?!s)"));
-  QCOMPARE(QString::fromLatin1(ReadAll(pdf)).count(kPage), 3);
-
-  const QString png = folder.filePath(QStringLiteral("pages.png"));
-  QVERIFY_THROWS_EXCEPTION(std::invalid_argument,
-                           ExportPdfPages(png.toStdString(), 2, [](DrawingSurface&, int) {}));
-  QVERIFY(!QFile::exists(png));
-  QVERIFY_THROWS_EXCEPTION(std::invalid_argument,
-                           ExportPdfPages(pdf.toStdString(), 0, [](DrawingSurface&, int) {}));
 }
 
 QTEST_MAIN(ExportTest)

@@ -67,13 +67,5 @@ TEST(ProjectSummarySheet, ManyCulvertsRunOverPagesWithTheHeadingsRepeated) {
   EXPECT_EQ(RowText(second, kFirstRow + 2), "推奨：ＯＫのうち内空断面積が最小のボックスと円形管");
 }
 
-TEST(ProjectSummarySheet, ACulvertsPagesCarryItsNumberAndName) {
-  RecordingSurface page;
-  DrawCulvertCaption(page, 3, "C/3");
-  ASSERT_EQ(page.texts.size(), 1u);
-  EXPECT_TRUE(PrintedAt(page.texts[0], GridX(1.0), 3.0 * kLineH, 10.5, false));
-  EXPECT_EQ(page.texts[0].text, "No.3　C/3");
-}
-
 }  // namespace
 }  // namespace sekora::testing
