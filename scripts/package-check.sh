@@ -31,6 +31,7 @@ depends=$(dpkg-deb -f "$deb" Depends)
 for d in libqt6widgets6 qt6-qpa-plugins fonts-ipafont-mincho fonts-ipafont-gothic; do
   check "depends on $d" grep -qF "$d" <<<"$depends"
 done
+check "does not depend on Qt SVG" test -z "$(grep -F libqt6svg <<<"$depends" || true)"
 check "desktop entry is valid" desktop-file-validate data/sekora.desktop
 
 as_root=()
