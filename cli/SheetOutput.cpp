@@ -69,7 +69,9 @@ std::string ReportFileContent(const DataFolders& folders, const DesignRun& run,
                               const std::vector<int>& rows, bool summary,
                               const std::string& outPath, int dpi) {
   if (IsPdf(outPath)) {
-    return ReportPdfContent(outPath, {run.records, run.conditions, rows, summary}, folders.figures);
+    const std::size_t leftOut = run.designedCount - run.records.size();
+    return ReportPdfContent(outPath, {run.records, run.conditions, rows, summary, leftOut},
+                            folders.figures);
   }
   if (summary || rows.size() != 1) {
     throw std::runtime_error("複数の計算書と一覧表は PDF にのみ出力できます: " + outPath);

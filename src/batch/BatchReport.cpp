@@ -20,8 +20,17 @@ std::optional<ProjectSection> SectionOf(const std::optional<RecommendedSection>&
 }
 
 ProjectSummaryRow RowOf(const Culvert& culvert, const CulvertResult& result) {
-  return {culvert.name,          culvert.conditions.Q,  culvert.conditions.L,  result.okCount,
-          result.candidateCount, SectionOf(result.box), SectionOf(result.pipe)};
+  const DesignConditions& c = culvert.conditions;
+  return {culvert.name,
+          c.Q,
+          c.L,
+          c.Z1,
+          c.Z2,
+          c.ShapeOption,
+          result.okCount,
+          result.candidateCount,
+          SectionOf(result.box),
+          SectionOf(result.pipe)};
 }
 
 }  // namespace

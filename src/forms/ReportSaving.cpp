@@ -39,7 +39,7 @@ bool SaveAs(QWidget* parent, const Session& session, const RowChoice& chooseRows
   const std::optional<QString> path = SaveFileDialog::AskPdf(parent, DefaultReportPath());
   if (!path) return false;  // cancelled: nothing to write, nothing to say
   try {
-    ReportContent report{ReadResults(session), session.conditions, {}, summary};
+    ReportContent report{ReadResults(session), session.conditions, {}, summary, std::nullopt};
     report.rows = chooseRows(report.records);
     CheckRowsCanBeShown(report.rows, report.records);
     ExportReportPdf(path->toStdString(), report, FigureFolder());

@@ -36,7 +36,7 @@ std::string ReportPdfContent(const std::string& outPath, const ReportContent& re
       LoadMetafile(path);
     }
   }
-  const RunSummary run = SummaryOfRun(report.records, report.conditions);
+  const RunSummary run = SummaryOfRun(report.records, report.conditions, report.leftOutNg);
   return ReportDocumentPdf(outPath, RunReport(run, report.rows, report.summary, figureFolder),
                            MachineThreads());
 }

@@ -2,6 +2,8 @@
 // parts, and the document's title, author, date and language.
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +20,8 @@ struct ReportContent {
   // The rows whose sheets follow, in order; each can be shown (Status 0 or 4).
   std::vector<int> rows;
   bool summary = false;
+  // How many NG candidates the run left out of `records`, when known.
+  std::optional<std::size_t> leftOutNg;
 };
 
 // The content of the PDF of `report` (see RunReport), the figures read from

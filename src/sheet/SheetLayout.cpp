@@ -1,5 +1,7 @@
 #include "SheetLayout.h"
 
+#include <algorithm>
+
 namespace sekora {
 
 namespace {
@@ -36,6 +38,15 @@ std::string FittedText(const DrawingSurface& target, const std::string& text, do
     cut.resize(end);
   }
   return cut + kCut;
+}
+
+std::vector<double> ColumnLefts(const std::vector<double>& places,
+                                const std::vector<double>& widest, double gap) {
+  std::vector<double> lefts;
+  for (std::size_t i = 0; i < places.size(); ++i) {
+    lefts.push_back(i == 0 ? places[0] : std::max(places[i], lefts[i - 1] + widest[i - 1] + gap));
+  }
+  return lefts;
 }
 
 SheetLayout::SheetLayout(DrawingSurface& target)

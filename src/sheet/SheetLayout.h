@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "DrawingSurface.h"
 #include "NumberText.h"
@@ -31,6 +32,13 @@ std::string ValueField(double value, int width, Pattern pattern = Pattern::Fixed
 // `target`: whole, or cut after the last whole character that leaves room
 // for "…".
 std::string FittedText(const DrawingSurface& target, const std::string& text, double width);
+
+// The left edges of a table's columns, in CharW: each at its place in
+// `places`, or further right when the column before it needs the room for
+// its widest text (`widest`, in CharW) and `gap` after it, so that no value
+// runs into the next column.
+std::vector<double> ColumnLefts(const std::vector<double>& places,
+                                const std::vector<double>& widest, double gap);
 
 // A position on the sheet's grid: `a` in character widths from BaseX, `b` in
 // line heights from BaseY.

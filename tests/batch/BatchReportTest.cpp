@@ -54,7 +54,7 @@ TEST_F(BatchReportTest, ProjectSummaryThenEachCulvertsSummaryAndRecommendedSheet
   // The project page; A's summary, box sheet and pipe sheet; B's summary.
   ASSERT_EQ(document.pages.size(), 5u);
   EXPECT_EQ(document.source, "t.csv");
-  EXPECT_TRUE(Prints(Page(report, 0), "一括計算の結果一覧（Q：m3/s、L：m）"));
+  EXPECT_TRUE(Prints(Page(report, 0), "一括計算の結果一覧（Q：m3/s、L・Z1・Z2：m）"));
   EXPECT_TRUE(Prints(Page(report, 1), "２．計算結果一覧（単位：m）"));
   const RecordingSurface boxSheet = Page(report, 2);
   ASSERT_FALSE(boxSheet.pictures.empty());

@@ -32,3 +32,15 @@ finish() {
   echo "$1: $passed passed, $failed failed"
   [ "$failed" = 0 ]
 }
+
+# footer_clear PDF: on every page the lowest line of words (the footer)
+# stands wholly below every other word, so nothing is printed over it.
+footer_clear() {
+  pdftotext -bbox "$1" - | awk -F'"' '
+    function check() {
+      for (i = 1; i <= n; i++) if (top[i] < footer - 1 && bottom[i] > footer) bad++
+    }
+    /<page / { if (pages++) check(); n = 0; footer = 0 }
+    /<word / { n++; top[n] = $4; bottom[n] = $8; if ($4 + 0 > footer) footer = $4 + 0 }
+    END { if (pages) check(); exit (bad > 0 || pages == 0) }'
+}
