@@ -39,6 +39,27 @@ QPolygonF ToQPolygon(const std::vector<TwipPoint>& points) {
   return polygon;
 }
 
+// The dashes and gaps of each GDI pen style in twips: those a one-pixel line
+// of that style has on a 96-dpi screen (a pixel is 15 twips), the preview
+// the figures are drawn for, so that paper shows the pattern the screen does.
+QList<qreal> DashTwips(MetafilePenStyle style) {
+  constexpr qreal kDash = 60.0;
+  constexpr qreal kDot = 15.0;
+  constexpr qreal kGap = 30.0;
+  switch (style) {
+    case MetafilePenStyle::kDash:
+      return {kDash, kGap};
+    case MetafilePenStyle::kDot:
+      return {kDot, kGap};
+    case MetafilePenStyle::kDashDot:
+      return {kDash, kGap, kDot, kGap};
+    case MetafilePenStyle::kDashDotDot:
+      return {kDash, kGap, kDot, kGap, kDot, kGap};
+    default:
+      return {};
+  }
+}
+
 Qt::PenStyle ToQtPenStyle(MetafilePenStyle style) {
   switch (style) {
     case MetafilePenStyle::kDash:
@@ -78,7 +99,8 @@ QBrush ToQBrush(const CanvasBrush& brush) {
 // A MetafileCanvas on a QPainter whose logical unit is one twip.
 class QtMetafileCanvas : public MetafileCanvas {
  public:
-  explicit QtMetafileCanvas(QPainter& painter) : painter_(painter) {
+  QtMetafileCanvas(QPainter& painter, const QPen& sheetPen)
+      : painter_(painter), sheetPen_(sheetPen) {
     painter_.setBackground(Qt::white);
     font_.setPixelSize(static_cast<int>(kDefaultFontTwips));
   }
@@ -86,8 +108,18 @@ class QtMetafileCanvas : public MetafileCanvas {
   void SetPen(const CanvasPen& pen) override {
     QPen qtPen(ToQColor(pen.color));
     qtPen.setStyle(ToQtPenStyle(pen.style));
-    qtPen.setWidthF(pen.width);
-    qtPen.setCosmetic(pen.width == 0);
+    const bool thinnest = pen.width == 0;
+    qtPen.setWidthF(thinnest ? sheetPen_.widthF() : pen.width);
+    qtPen.setCosmetic(thinnest && sheetPen_.isCosmetic());
+    // A cosmetic pen's dashes are counted in device pixels, as on the
+    // screen; any other pen's in its own widths, so they are set from the
+    // lengths on paper.
+    const QList<qreal> dashes = DashTwips(pen.style);
+    if (!qtPen.isCosmetic() && !dashes.isEmpty() && qtPen.widthF() > 0) {
+      QList<qreal> pattern;
+      for (qreal length : dashes) pattern.append(length / qtPen.widthF());
+      qtPen.setDashPattern(pattern);
+    }
     painter_.setPen(qtPen);
   }
 
@@ -172,6 +204,7 @@ class QtMetafileCanvas : public MetafileCanvas {
   }
 
   QPainter& painter_;
+  QPen sheetPen_;
   QFont font_;
   double escapementDegrees_ = 0;
   QColor textColor_{Qt::black};
@@ -181,9 +214,10 @@ class QtMetafileCanvas : public MetafileCanvas {
 
 }  // namespace
 
-void PaintMetafile(QPainter& painter, const Metafile& picture, double xTwips, double yTwips) {
+void PaintMetafile(QPainter& painter, const Metafile& picture, double xTwips, double yTwips,
+                   const QPen& sheetPen) {
   painter.save();
-  QtMetafileCanvas canvas(painter);
+  QtMetafileCanvas canvas(painter, sheetPen);
   ReplayMetafile(picture, canvas, xTwips, yTwips);
   painter.restore();
 }

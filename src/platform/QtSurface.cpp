@@ -74,8 +74,9 @@ double QtSurface::TextHeight(const std::string&) const {
   return font_->metrics.height();
 }
 
-void QtSurface::UsePaperPenUnit(double twips) {
+void QtSurface::UsePaperPenUnit(double twips, double thinnestTwips) {
   paperPenUnit_ = twips;
+  thinnestTwips_ = thinnestTwips;
   SetDrawWidth(drawWidth_);
 }
 
@@ -84,7 +85,7 @@ void QtSurface::SetDrawWidth(int width) {
   QPen pen(Qt::black);
   if (paperPenUnit_ > 0.0) {
     // A pen in logical units scales with the page like everything else.
-    pen.setWidthF(width * paperPenUnit_);
+    pen.setWidthF(std::max(width * paperPenUnit_, thinnestTwips_));
   } else {
     pen.setCosmetic(true);
     pen.setWidth(width);
@@ -106,7 +107,7 @@ void QtSurface::PaintPicture(const std::string& path, double x, double y) {
   auto picture = pictures_.find(path);
   if (picture == pictures_.end()) picture = pictures_.emplace(path, LoadMetafile(path)).first;
   painter_.save();
-  PaintMetafile(painter_, picture->second, x, y);
+  PaintMetafile(painter_, picture->second, x, y, painter_.pen());
   painter_.restore();
 }
 

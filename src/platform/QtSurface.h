@@ -15,6 +15,10 @@
 
 namespace sekora {
 
+// One unit of the sheet's pen on paper: a dot of a 600-dpi printer, the
+// printer the pen widths are made for.
+inline constexpr double kPaperPenUnitTwips = 1440.0 / 600.0;
+
 // Logical units are twips: the painter is scaled by dpi / 1440, so the sheet
 // lays out the same on every device. Font sizes in points become pixel sizes
 // in twips (points x 20), which keeps all text metrics in twips as well and
@@ -26,9 +30,11 @@ class QtSurface : public DrawingSurface {
   QtSurface(QPainter& painter, double dpi);
 
   // From now on one unit of DrawWidth is `twips` long on paper instead of one
-  // device pixel. A file has no pixels of its own: it is viewed and printed
-  // at any scale, so its pens are given as lengths.
-  void UsePaperPenUnit(double twips);
+  // device pixel, and no pen is thinner than `thinnestTwips`. A file has no
+  // pixels of its own: it is viewed and printed at any scale, so its pens
+  // are given as lengths; a printer draws the same lengths, but never less
+  // than the one dot it can print.
+  void UsePaperPenUnit(double twips, double thinnestTwips = 0.0);
 
   void SetFont(const std::string& typeface) override;
   void SetFontSize(double points) override;
@@ -76,6 +82,7 @@ class QtSurface : public DrawingSurface {
   bool italic_ = false;
   int drawWidth_ = 1;
   double paperPenUnit_ = 0.0;  // twips per unit; 0: one device pixel
+  double thinnestTwips_ = 0.0;
   double currentX_ = 0.0;
   double currentY_ = 0.0;
   // Figures already read, by path: a report draws the same few on many pages.

@@ -24,11 +24,6 @@ namespace {
 using DrawFunction = std::function<void(DrawingSurface&)>;
 using PageFunction = std::function<void(DrawingSurface&, int)>;
 
-// One unit of the sheet's pen in a file is a dot of a 600-dpi printer, the
-// printer the pen widths are made for, at whatever resolution the file is
-// drawn or later viewed.
-constexpr double kFilePenUnitTwips = kTwipsPerInch / 600.0;
-
 constexpr char kSheetTitle[] = "函渠断面の決定";
 
 QSize PageSizeInPixels(int dpi) {
@@ -53,7 +48,9 @@ void DrawAndEnd(QPainter& painter, double dpi, const std::string& outPath,
                 const DrawFunction& draw) {
   try {
     QtSurface surface(painter, dpi);
-    surface.UsePaperPenUnit(kFilePenUnitTwips);
+    // A file's pen is as wide on paper as a printer's, at whatever
+    // resolution the file is drawn or later viewed.
+    surface.UsePaperPenUnit(kPaperPenUnitTwips);
     draw(surface);
   } catch (...) {
     painter.end();
