@@ -16,7 +16,7 @@ namespace sekora::cli {
 struct BatchReportRequest {
   std::string outPath;       // the PDF
   std::string figureFolder;  // where the sheets' figures are read from
-  std::string tableName;     // the file name of the table, named in every footer
+  std::string tableName;     // the file name of the table, named in every header
   unsigned threads = 1;      // pages are drawn on up to this many threads
 };
 

@@ -6,6 +6,7 @@
 
 #include "AtomicFile.h"
 #include "DesignError.h"
+#include "FreeboardCheck.h"
 #include "NumberText.h"
 #include "ParallelFor.h"
 #include "Paths.h"
@@ -85,8 +86,17 @@ void AddSectionColumns(std::vector<SummaryColumn>& columns, const std::string& k
   add("余裕(%)", [](S s) { return FormatNumber(s.marginPercent, Pattern::Fixed2); });
 }
 
+// The depth a recommended section's hReq stands on: "h2" for an inlet that
+// balanced below the critical depth, else "h1"; empty where none passes.
+std::string CheckedDepthField(const std::optional<RecommendedSection>& s) {
+  if (!s) return "";
+  return ChecksOnCriticalDepth(s->record) ? "h2" : "h1";
+}
+
 // The columns of the summary, in order: the culvert's conditions as its table
-// gives them, its counts, then its recommended box and pipe.
+// gives them, its counts, its recommended box and pipe, then the depth each
+// one's required height stands on and whether rounded friction factors can
+// move some hf by half a centimetre or more.
 std::vector<SummaryColumn> SummaryColumns() {
   using C = const Culvert&;
   using R = const CulvertResult&;
@@ -106,6 +116,9 @@ std::vector<SummaryColumn> SummaryColumns() {
   };
   AddSectionColumns(columns, "ボックス", BoxOf, ShapePipeOnly);
   AddSectionColumns(columns, "円形管", PipeOf, ShapeBoxOnly);
+  columns.push_back({"ボックス必要高の水深", [](C, R r) { return CheckedDepthField(r.box); }});
+  columns.push_back({"円形管必要高の水深", [](C, R r) { return CheckedDepthField(r.pipe); }});
+  columns.push_back({"hf丸め注意", [](C, R r) { return r.frictionRoundingNote ? "1" : "0"; }});
   return columns;
 }
 

@@ -24,6 +24,10 @@ std::string ConditionText(double value);
 // and, for the recommended box and pipe, size, line in its results file,
 // h2, h1, hReq (必要高) and margin to the section height in m and %; "なし"
 // where none passes, "対象外" where the culvert's run left the shape out.
+// Last come the depth each recommended hReq stands on ("h1", or "h2" for an
+// inlet checked on the critical depth; empty where none passes) and "1"
+// where the five-decimal friction factors can move some hf by half a
+// centimetre or more, else "0".
 std::string SummaryCsv(const std::vector<Culvert>& culverts,
                        const std::vector<CulvertResult>& results);
 

@@ -30,7 +30,8 @@ ProjectSummaryRow RowOf(const Culvert& culvert, const CulvertResult& result) {
           result.okCount,
           result.candidateCount,
           SectionOf(result.box),
-          SectionOf(result.pipe)};
+          SectionOf(result.pipe),
+          result.frictionRoundingNote};
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // The report of a batch design: the project summary, then for each culvert
 // its summary pages and the calculation sheet of each recommended section,
-// every culvert page's footer naming the culvert.
+// every culvert page's header naming the culvert.
 #pragma once
 
 #include <string>

@@ -17,7 +17,7 @@ std::string ProgramName() {
   return "Sekora " + QCoreApplication::applicationVersion().toStdString();
 }
 
-ReportStamp FooterStamp(const QDateTime& time) {
+ReportStamp HeaderStamp(const QDateTime& time) {
   const QDate date = time.date();
   return {ReportDateText(date.year(), date.month(), date.day()), ProgramName()};
 }

@@ -1,4 +1,4 @@
-// When and with what a document is made, as its footers and its metadata
+// When and with what a document is made, as its headers and its metadata
 // say.
 #pragma once
 
@@ -18,8 +18,8 @@ QDateTime DocumentTime();
 // "Sekora <version>" of the running program.
 std::string ProgramName();
 
-// What the footers of a report made at `time` say.
-ReportStamp FooterStamp(const QDateTime& time);
+// What the headers of a report made at `time` say.
+ReportStamp HeaderStamp(const QDateTime& time);
 
 // The metadata of a document titled `title` made at `time`, in Japanese.
 PdfDocumentInfo DocumentInfo(const std::string& title, const QDateTime& time);

@@ -13,6 +13,14 @@ namespace sekora {
 
 namespace {
 
+void StopIfCancelled(const PageProgress& progress) {
+  if (progress.cancel != nullptr && *progress.cancel) throw ReportCancelledError();
+}
+
+void CountPage(const PageProgress& progress) {
+  if (progress.pagesDone != nullptr) ++*progress.pagesDone;
+}
+
 PdfBookmark ToPdfBookmark(const ReportBookmark& bookmark) {
   PdfBookmark converted{bookmark.title, bookmark.page, {}};
   for (const ReportBookmark& child : bookmark.children) {
@@ -21,16 +29,12 @@ PdfBookmark ToPdfBookmark(const ReportBookmark& bookmark) {
   return converted;
 }
 
-void Replace(const std::string& outPath, const std::string& content) {
-  StagedFile staged;
-  StageSheetFile(staged, outPath, content);
-  CommitSheetFile(staged, outPath);
-}
-
 }  // namespace
 
+ReportCancelledError::ReportCancelledError() : std::runtime_error("保存を取り消しました") {}
+
 std::string ReportPdfContent(const std::string& outPath, const ReportContent& report,
-                             const std::string& figureFolder) {
+                             const std::string& figureFolder, const PageProgress& progress) {
   for (int row : report.rows) {
     for (const std::string& path : SheetFigurePaths(report.records.at(row - 1), figureFolder)) {
       LoadMetafile(path);
@@ -38,23 +42,33 @@ std::string ReportPdfContent(const std::string& outPath, const ReportContent& re
   }
   const RunSummary run = SummaryOfRun(report.records, report.conditions, report.leftOutNg);
   return ReportDocumentPdf(outPath, RunReport(run, report.rows, report.summary, figureFolder),
-                           MachineThreads());
+                           MachineThreads(), progress);
 }
 
 void ExportReportPdf(const std::string& outPath, const ReportContent& report,
-                     const std::string& figureFolder) {
-  Replace(outPath, ReportPdfContent(outPath, report, figureFolder));
+                     const std::string& figureFolder, const PageProgress& progress) {
+  const std::string content = ReportPdfContent(outPath, report, figureFolder, progress);
+  StagedFile staged;
+  StageSheetFile(staged, outPath, content);
+  // Writing a large file takes a while: a cancel meanwhile drops it.
+  StopIfCancelled(progress);
+  CommitSheetFile(staged, outPath);
 }
 
 std::string ReportDocumentPdf(const std::string& outPath, const ReportDocument& document,
-                              unsigned threads) {
+                              unsigned threads, const PageProgress& progress) {
   const QDateTime time = DocumentTime();
-  const ReportStamp stamp = FooterStamp(time);
-  PdfPages pages{
-      static_cast<int>(document.pages.size()),
-      [&](DrawingSurface& surface, int page) { DrawReportPage(surface, document, page, stamp); },
-      {},
-      DocumentInfo(document.title, time)};
+  const ReportStamp stamp = HeaderStamp(time);
+  if (progress.pagesTotal != nullptr)
+    *progress.pagesTotal = static_cast<int>(document.pages.size());
+  PdfPages pages{static_cast<int>(document.pages.size()),
+                 [&](DrawingSurface& surface, int page) {
+                   StopIfCancelled(progress);
+                   DrawReportPage(surface, document, page, stamp);
+                   CountPage(progress);
+                 },
+                 {},
+                 DocumentInfo(document.title, time)};
   for (const ReportBookmark& bookmark : document.bookmarks) {
     pages.bookmarks.push_back(ToPdfBookmark(bookmark));
   }
@@ -63,7 +77,10 @@ std::string ReportDocumentPdf(const std::string& outPath, const ReportDocument& 
 
 void ExportReportDocument(const std::string& outPath, const ReportDocument& document,
                           unsigned threads) {
-  Replace(outPath, ReportDocumentPdf(outPath, document, threads));
+  const std::string content = ReportDocumentPdf(outPath, document, threads);
+  StagedFile staged;
+  StageSheetFile(staged, outPath, content);
+  CommitSheetFile(staged, outPath);
 }
 
 }  // namespace sekora

@@ -6,6 +6,7 @@
 #include <array>
 
 #include "DrawSheet.h"
+#include "FreeboardCheck.h"
 #include "ResultRow.h"
 #include "SheetLayout.h"
 #include "SignOffBlock.h"
@@ -33,17 +34,19 @@ enum Column {
   kBox,
   kBoxMargin,
   kPipe,
-  kPipeMargin
+  kPipeMargin,
+  kMarks
 };
-constexpr std::size_t kColumnCount = 12;
-const std::vector<double> kPlaces = {2.0,  4.5,  11.5, 15.5, 19.5, 23.0,
-                                     26.5, 29.0, 33.0, 39.5, 43.0, 47.0};
-constexpr std::array<double, kColumnCount> kHeadingIndents = {0.5, 0.0, 1.5, 1.5, 1.0, 1.0,
-                                                              0.0, 0.5, 0.0, 0.5, 0.0, 0.5};
+constexpr std::size_t kColumnCount = 13;
+const std::vector<double> kPlaces = {2.0,  4.5,  11.5, 15.5, 19.5, 23.0, 26.5,
+                                     29.0, 33.0, 39.5, 43.0, 47.0, 50.5};
+constexpr std::array<double, kColumnCount> kHeadingIndents = {0.5, 0.0, 1.5, 1.5, 1.0, 1.0, 0.0,
+                                                              0.5, 0.0, 0.5, 0.0, 0.5, 0.0};
 constexpr std::array<const char*, kColumnCount> kHeadings = {
-    "No", "名前", "Q", "L", "Z1", "Z2", "形状", "ＯＫ数", "推奨Box", "余裕%", "推奨管", "余裕%"};
+    "No",     "名前",    "Q",     "L",      "Z1",    "Z2", "形状",
+    "ＯＫ数", "推奨Box", "余裕%", "推奨管", "余裕%", "注"};
 constexpr double kColumnGap = 0.5;
-constexpr double kTableRight = 50.0;
+constexpr double kTableRight = 52.5;
 constexpr double kNameWidth = 6.5;  // in CharW; a longer name is cut
 constexpr int kNumberField = 4;
 constexpr int kValueField = 7;
@@ -53,6 +56,10 @@ constexpr int kMarginField = 6;
 
 constexpr char kNone[] = "なし";
 constexpr char kNotCalculated[] = "対象外";
+// The marks of the run summary: a recommended section checked on the critical
+// depth h2, and an hf the rounded friction factors can move by 5 mm or more.
+constexpr char kCriticalDepthMark[] = "＊";
+constexpr char kFrictionRoundingMark[] = "※";
 
 using RowTexts = std::array<std::string, kColumnCount>;
 
@@ -87,6 +94,24 @@ std::pair<std::string, std::string> SectionTexts(const std::optional<ProjectSect
           ValueField(section->marginPercent, kMarginField, Pattern::Fixed2)};
 }
 
+bool OnCriticalDepth(const std::optional<ProjectSection>& section) {
+  return section && ChecksOnCriticalDepth(section->record);
+}
+
+bool RecommendsOnCriticalDepth(const ProjectSummaryRow& row) {
+  return OnCriticalDepth(row.box) || OnCriticalDepth(row.pipe);
+}
+
+bool CarriesFrictionRoundingNote(const ProjectSummaryRow& row) {
+  return row.frictionRoundingNote;
+}
+
+std::string MarksOf(const ProjectSummaryRow& row) {
+  std::string marks = RecommendsOnCriticalDepth(row) ? kCriticalDepthMark : "";
+  if (CarriesFrictionRoundingNote(row)) marks += kFrictionRoundingMark;
+  return marks;
+}
+
 RowTexts TextsOfRow(const SheetLayout& sheet, const ProjectSummaryRow& row, std::size_t index) {
   const auto [box, boxMargin] = SectionTexts(row.box, row.shapeOption != ShapePipeOnly);
   const auto [pipe, pipeMargin] = SectionTexts(row.pipe, row.shapeOption != ShapeBoxOnly);
@@ -102,7 +127,8 @@ RowTexts TextsOfRow(const SheetLayout& sheet, const ProjectSummaryRow& row, std:
           box,
           boxMargin,
           pipe,
-          pipeMargin};
+          pipeMargin,
+          MarksOf(row)};
 }
 
 // Every page lays the table out alike, each column as wide as the widest
@@ -119,7 +145,7 @@ TableColumns ColumnsOf(const SheetLayout& sheet, const std::vector<ProjectSummar
     }
   }
   TableColumns columns{ColumnLefts(kPlaces, widest, kColumnGap), kTableRight};
-  columns.right = std::max(kTableRight, columns.lefts[kPipeMargin] + widest[kPipeMargin]);
+  columns.right = std::max(kTableRight, columns.lefts[kMarks] + widest[kMarks]);
   return columns;
 }
 
@@ -148,13 +174,30 @@ void DrawCulvertRow(SheetLayout& sheet, const TableColumns& columns, const RowTe
   }
 }
 
-void DrawLegend(SheetLayout& sheet, double b) {
+// The legend, then the footnote of each mark the table carries.
+void DrawLegend(SheetLayout& sheet, const std::vector<ProjectSummaryRow>& rows, double b) {
   sheet.PutText(kPlaces[kNumber], b, "推奨：ＯＫのうち内空断面積が最小のボックスと円形管");
   sheet.PutText(kPlaces[kNumber], b + 1.0,
                 "余裕%：断面高から必要高を引いた高さの断面高に対する割合");
   sheet.PutText(kPlaces[kNumber], b + 2.0, "ＯＫ数：ＯＫの断面の数／計算した断面の数");
   sheet.PutText(kPlaces[kNumber], b + 3.0,
                 "なし：ＯＫの断面がない　対象外：その形状は計算していない");
+  b += 3.0;
+  const auto any = [&rows](bool (*marked)(const ProjectSummaryRow&)) {
+    return std::any_of(rows.begin(), rows.end(), marked);
+  };
+  if (any(RecommendsOnCriticalDepth)) {
+    b += 1.0;
+    sheet.PutText(kPlaces[kNumber], b,
+                  std::string(kCriticalDepthMark) +
+                      "：推奨断面の必要高を限界水深 h2 で求めた（h1 ＜ h2、射流）");
+  }
+  if (any(CarriesFrictionRoundingNote)) {
+    b += 1.0;
+    sheet.PutText(kPlaces[kNumber], b,
+                  std::string(kFrictionRoundingMark) +
+                      "：hf は係数を小数5桁に丸めて求めたため、5mm 以上の誤差を含み得る");
+  }
 }
 
 }  // namespace
@@ -184,7 +227,7 @@ void DrawProjectSummaryPage(DrawingSurface& target, std::int16_t mode,
     DrawCulvertRow(sheet, columns, TextsOfRow(sheet, rows[i], i), b);
   }
   DrawRule(sheet, columns, b);
-  if (page + 1 == ProjectSummaryPageCount(rows.size())) DrawLegend(sheet, b + 1.0);
+  if (page + 1 == ProjectSummaryPageCount(rows.size())) DrawLegend(sheet, rows, b + 1.0);
   if (page == 0) DrawSignOffBlock(sheet, columns.right, kSignOffTop);
 }
 

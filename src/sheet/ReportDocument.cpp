@@ -6,13 +6,14 @@
 namespace sekora {
 namespace {
 
-// The footer is one line of small text whose top stands 27 pt above the
-// foot of the page: below the decision line of a pipe sheet, the lowest
-// thing any page draws, and clear of the edge a printer cannot reach.
-constexpr double kFooterSize = 9.0;
-constexpr double kFooterTop = kA4HeightTwips - 540.0;
-// Space kept between the footer's left and right texts, in footer characters.
-constexpr double kFooterGap = 2.0;
+// The header is one line of small text 9 pt below the top of the page, in
+// the margin above the title, which every page has two lines down. The foot
+// of the page is no place for it: a pipe sheet with its notes reaches within
+// a few millimetres of the bottom edge.
+constexpr double kHeaderSize = 8.0;
+constexpr double kHeaderTop = 180.0;
+// Space kept between the header's left and right texts, in header characters.
+constexpr double kHeaderGap = 2.0;
 
 constexpr char kBlank[] = "\u3000";
 
@@ -26,27 +27,27 @@ std::string Joined(const std::vector<std::string>& pieces) {
   return text;
 }
 
-std::string LeftFooter(const ReportDocument& report, const ReportPage& page) {
+std::string LeftHeader(const ReportDocument& report, const ReportPage& page) {
   return Joined({report.source, page.owner,
                  page.listRow > 0 ? "計算結果一覧 No." + std::to_string(page.listRow) : ""});
 }
 
-std::string RightFooter(const ReportDocument& report, int page, const ReportStamp& stamp) {
+std::string RightHeader(const ReportDocument& report, int page, const ReportStamp& stamp) {
   return Joined({stamp.date, stamp.program,
                  std::to_string(page + 1) + " / " + std::to_string(report.pages.size())});
 }
 
-void DrawFooter(DrawingSurface& target, const ReportDocument& report, int page,
+void DrawHeader(DrawingSurface& target, const ReportDocument& report, int page,
                 const ReportStamp& stamp) {
-  // The sheet's own left edge, BaseX, is the footer's margin on both sides.
+  // The sheet's own left edge, BaseX, is the header's margin on both sides.
   const double margin = SheetLayout(target).BaseX();
-  target.SetFontSize(kFooterSize);
-  const std::string right = RightFooter(report, page, stamp);
+  target.SetFontSize(kHeaderSize);
+  const std::string right = RightHeader(report, page, stamp);
   const double rightStart = kA4WidthTwips - margin - target.TextWidth(right);
-  const double room = rightStart - margin - kFooterGap * target.TextWidth(kBlank);
+  const double room = rightStart - margin - kHeaderGap * target.TextWidth(kBlank);
   const std::string left =
-      FittedText(target, LeftFooter(report, report.pages.at(static_cast<std::size_t>(page))), room);
-  target.SetCurrentY(kFooterTop);
+      FittedText(target, LeftHeader(report, report.pages.at(static_cast<std::size_t>(page))), room);
+  target.SetCurrentY(kHeaderTop);
   target.SetCurrentX(margin);
   target.Print(left);
   target.SetCurrentX(rightStart);
@@ -58,7 +59,7 @@ void DrawFooter(DrawingSurface& target, const ReportDocument& report, int page,
 void DrawReportPage(DrawingSurface& target, const ReportDocument& report, int page,
                     const ReportStamp& stamp) {
   report.pages.at(static_cast<std::size_t>(page)).draw(target);
-  DrawFooter(target, report, page, stamp);
+  DrawHeader(target, report, page, stamp);
 }
 
 std::string SheetBookmarkTitle(int row, const KeisanRecord& rec) {

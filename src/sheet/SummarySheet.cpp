@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "DrawSheet.h"
+#include "FreeboardCheck.h"
 #include "ResultRow.h"
 #include "SheetLayout.h"
 #include "SheetSections.h"
@@ -48,10 +49,20 @@ constexpr int kDepthField = 6;
 constexpr int kNumberField = 5;
 
 constexpr char kRecommendedMark[] = "◎";
+// Marks after a required height: checked on the critical depth h2, and an hf
+// the rounded friction factors can move by half a centimetre or more. They
+// stand half a character after the height's field.
+constexpr char kCriticalDepthMark[] = "＊";
+constexpr char kFrictionRoundingMark[] = "※";
+constexpr double kMarksAfterRequired = 3.5;
 // A quantity the calculation never reached.
 constexpr char kNotReached[] = "    －";
 
-using RowTexts = std::array<std::string, kColumnCount>;
+// A row's text in each column, and the marks after its required height.
+struct RowTexts {
+  std::array<std::string, kColumnCount> columns;
+  std::string requiredMarks;
+};
 
 struct TableColumns {
   std::vector<double> lefts;
@@ -102,18 +113,27 @@ double SectionHeight(const KeisanRecord& rec) {
   return rec.Kind == KindBox ? rec.H : rec.D;
 }
 
+bool HasRequiredHeight(const KeisanRecord& rec) {
+  return rec.Status == StatusOk || rec.Status == StatusFreeboardOver;
+}
+
+// The marks a required height carries; empty for a row without one.
+std::string RequiredHeightMarks(const KeisanRecord& rec) {
+  if (!HasRequiredHeight(rec)) return "";
+  std::string marks = ChecksOnCriticalDepth(rec) ? kCriticalDepthMark : "";
+  if (HasFrictionRoundingNote(rec)) marks += kFrictionRoundingMark;
+  return marks;
+}
+
 RowTexts TextsOfRow(const RunSummary& summary, std::size_t index) {
   const KeisanRecord& rec = summary.records[index];
   const Recommendation& marked = summary.recommended;
   const bool recommended = marked.box == index || marked.pipe == index;
-  return {RightAligned(std::to_string(index + 1), kNumberField),
-          SectionSizeText(rec),
-          ValueField(rec.h2, kDepthField),
-          InletDepthText(rec),
-          RequiredHeightText(rec),
-          ValueField(SectionHeight(rec), kDepthField),
-          StatusText(rec.Status),
-          recommended ? kRecommendedMark : ""};
+  return {{RightAligned(std::to_string(index + 1), kNumberField), SectionSizeText(rec),
+           ValueField(rec.h2, kDepthField), InletDepthText(rec), RequiredHeightText(rec),
+           ValueField(SectionHeight(rec), kDepthField), StatusText(rec.Status),
+           recommended ? kRecommendedMark : ""},
+          RequiredHeightMarks(rec)};
 }
 
 // Every page of a summary lays its table out alike, each column as wide as
@@ -126,7 +146,11 @@ TableColumns ColumnsOf(const SheetLayout& sheet, const RunSummary& summary) {
   for (std::size_t i = 0; i < summary.records.size(); ++i) {
     const RowTexts texts = TextsOfRow(summary, i);
     for (std::size_t c = 0; c < kColumnCount; ++c) {
-      widest[c] = std::max(widest[c], sheet.WidthInChars(texts[c]));
+      widest[c] = std::max(widest[c], sheet.WidthInChars(texts.columns[c]));
+    }
+    if (!texts.requiredMarks.empty()) {
+      widest[kRequired] = std::max(widest[kRequired],
+                                   kMarksAfterRequired + sheet.WidthInChars(texts.requiredMarks));
     }
   }
   TableColumns columns{ColumnLefts(kPlaces, widest, kColumnGap), kTableRight};
@@ -202,11 +226,40 @@ void DrawColumnHeadings(SheetLayout& sheet, const TableColumns& columns, double 
 void DrawCandidateRow(SheetLayout& sheet, const TableColumns& columns, const RowTexts& texts,
                       double b) {
   for (std::size_t c = 0; c < kColumnCount; ++c) {
-    if (!texts[c].empty()) sheet.PutText(columns.lefts[c], b, texts[c]);
+    if (!texts.columns[c].empty()) sheet.PutText(columns.lefts[c], b, texts.columns[c]);
+    if (c == kRequired && !texts.requiredMarks.empty()) {
+      sheet.PutText(columns.lefts[c] + kMarksAfterRequired, b, texts.requiredMarks);
+    }
   }
 }
 
-// The mark explained, for the shapes the run calculated.
+// The first candidate whose required height `test` marks; none when there is none.
+const KeisanRecord* FirstMarked(const Candidates& records, bool (*test)(const KeisanRecord&)) {
+  for (const KeisanRecord& rec : records) {
+    if (HasRequiredHeight(rec) && test(rec)) return &rec;
+  }
+  return nullptr;
+}
+
+// The footnotes of the marks the table carries, each once, on the rows below `b`.
+void DrawMarkNotes(SheetLayout& sheet, const Candidates& records, double b) {
+  if (FirstMarked(records, ChecksOnCriticalDepth) != nullptr) {
+    b += 1.0;
+    sheet.PutText(
+        kPlaces[kNumber], b,
+        std::string(kCriticalDepthMark) + "：h1 ＜ h2（射流）のため、必要高は限界水深 h2 で求めた");
+  }
+  // FricQL is Q²L/2 for every candidate of the run, so any noted one gives the bound.
+  if (const KeisanRecord* noted = FirstMarked(records, HasFrictionRoundingNote)) {
+    b += 1.0;
+    sheet.PutText(
+        kPlaces[kNumber], b,
+        std::string(kFrictionRoundingMark) + "：hf は係数を小数5桁に丸めて求めたため、最大 " +
+            FormatNumber(FrictionRoundingBound(*noted), Pattern::Fixed3) + "m の誤差を含む");
+  }
+}
+
+// The mark explained, for the shapes the run calculated, then the footnotes.
 void DrawLegend(SheetLayout& sheet, const RunSummary& summary, double b) {
   const DesignConditions& c = summary.conditions;
   if (!summary.recommended.box && !summary.recommended.pipe) {
@@ -219,6 +272,7 @@ void DrawLegend(SheetLayout& sheet, const RunSummary& summary, double b) {
         kPlaces[kNumber], b,
         std::string(kRecommendedMark) + "：推奨断面（ＯＫのうち内空断面積が最小の" + shapes + "）");
   }
+  DrawMarkNotes(sheet, summary.records, b);
 }
 
 void DrawTable(SheetLayout& sheet, const RunSummary& summary, int page) {

@@ -53,9 +53,9 @@ TEST(BatchOutput, TheSummaryHasJapaneseHeadingsAndTellsNoneFromNotCalculated) {
   culverts[1].conditions.ShapeOption = ShapePipeOnly;
   culverts[2] = {3, 4, "none passing", {}};
   std::vector<CulvertResult> results(3);
-  results[0] = {66, 2, Recommended(KindBox, 1.0, 7), Recommended(KindPipe, 1.1, 55), "", {}};
-  results[1] = {25, 1, {}, Recommended(KindPipe, 1.1, 12), "", {}};
-  results[2] = {66, 0, {}, {}, "", {}};
+  results[0] = {66, 2, Recommended(KindBox, 1.0, 7), Recommended(KindPipe, 1.1, 55), false, "", {}};
+  results[1] = {25, 1, {}, Recommended(KindPipe, 1.1, 12), false, "", {}};
+  results[2] = {66, 0, {}, {}, true, "", {}};
   const std::string csv = SummaryCsv(culverts, results);
   EXPECT_EQ(csv.substr(0, 3), "\xEF\xBB\xBF");
   const std::vector<std::string> lines = CsvLines(csv);
@@ -64,14 +64,16 @@ TEST(BatchOutput, TheSummaryHasJapaneseHeadingsAndTellsNoneFromNotCalculated) {
             "名前,計画流量Q,延長L,呑口部敷高Z1,吐口部敷高Z2,重力加速度g,エネルギー補正係数α,"
             "ボックス余裕率,円形管余裕率,形状,計算した断面数,ＯＫ数,"
             "推奨ボックス,行番号,h2,h1,必要高,余裕(m),余裕(%),"
-            "推奨円形管,行番号,h2,h1,必要高,余裕(m),余裕(%)");
+            "推奨円形管,行番号,h2,h1,必要高,余裕(m),余裕(%),"
+            "ボックス必要高の水深,円形管必要高の水深,hf丸め注意");
   EXPECT_EQ(lines[1],
             "\"both, passing\",0,0,0,0,9.8,1,0.9,0.81,both,66,2,"
-            "1.000×1.000,7,0.500,0.600,0.700,0.300,30.00,φ1.100,55,0.500,0.600,0.700,0.400,36.36");
+            "1.000×1.000,7,0.500,0.600,0.700,0.300,30.00,φ1.100,55,0.500,0.600,0.700,0.400,36.36,"
+            "h1,h1,0");
   EXPECT_EQ(lines[2],
             "pipes only,0,0,0,0,9.8,1,0.9,0.81,pipe,25,1,"
-            "対象外,,,,,,,φ1.100,12,0.500,0.600,0.700,0.400,36.36");
-  EXPECT_EQ(lines[3], "none passing,0,0,0,0,9.8,1,0.9,0.81,both,66,0,なし,,,,,,,なし,,,,,,");
+            "対象外,,,,,,,φ1.100,12,0.500,0.600,0.700,0.400,36.36,,h1,0");
+  EXPECT_EQ(lines[3], "none passing,0,0,0,0,9.8,1,0.9,0.81,both,66,0,なし,,,,,,,なし,,,,,,,,,1");
 }
 
 TEST(BatchOutput, ConditionsReadBackAsTheSameValue) {
@@ -82,6 +84,43 @@ TEST(BatchOutput, ConditionsReadBackAsTheSameValue) {
   EXPECT_EQ(ShapeName(ShapeBoth), "both");
   EXPECT_EQ(ShapeName(ShapeBoxOnly), "box");
   EXPECT_EQ(ShapeName(ShapePipeOnly), "pipe");
+}
+
+RecommendedSection Section(std::size_t row, double B, double H, double h1, double h2, double hReq) {
+  RecommendedSection s;
+  s.record.Kind = KindBox;
+  s.record.B = B;
+  s.record.H = H;
+  s.record.h1 = h1;
+  s.record.h2 = h2;
+  s.record.hReq = hReq;
+  s.row = row;
+  s.margin = H - hReq;
+  s.marginPercent = (H - hReq) / H * 100.0;
+  return s;
+}
+
+TEST(BatchOutput, SummaryEndsWithTheDepthsCheckedAndTheFrictionNote) {
+  Culvert steep;
+  steep.name = "steep";
+  steep.conditions.Q = 3.3224;
+  steep.conditions.L = 20.104;
+  Culvert none;
+  none.name = "none";
+  none.conditions.Q = 10.0;
+  none.conditions.L = 10.0;
+  CulvertResult steepResult;
+  steepResult.box = Section(2, 1.2, 1.2, 0.222, 0.921, 1.041);  // checked on h2
+  steepResult.pipe = Section(5, 1.0, 1.0, 0.673, 0.467, 0.773);
+  CulvertResult noneResult;
+  noneResult.frictionRoundingNote = true;
+  const std::string csv = SummaryCsv({steep, none}, {steepResult, noneResult});
+  const std::size_t headerEnd = csv.find("\r\n");
+  const std::string headingsTail = ",ボックス必要高の水深,円形管必要高の水深,hf丸め注意";
+  EXPECT_EQ(csv.substr(headerEnd - headingsTail.size(), headingsTail.size()), headingsTail);
+  const std::size_t firstEnd = csv.find("\r\n", headerEnd + 2);
+  EXPECT_EQ(csv.substr(firstEnd - 8, 8), ",h2,h1,0");
+  EXPECT_EQ(csv.substr(csv.size() - 6), ",,,1\r\n");
 }
 
 }  // namespace

@@ -11,7 +11,7 @@ version=$SEKORA_VERSION
 mkdir -p "$work/d"
 cp "$data"/BOX.TXT "$data"/KAN.TXT "$data"/*.wmf "$work/d/"
 page() { pdftotext -layout -f "$1" -l "$1" "$work/report.pdf" -; }
-footer() { page "$1" | grep -v '^[[:space:]]*$' | tail -n 1; }
+header() { page "$1" | grep -v '^[[:space:]]*$' | head -n 1; }
 # (pdftotext gives a full-width blank as a plain one.)
 
 # The README's five culverts: the project page, then per culvert its summary
@@ -37,22 +37,24 @@ check "sign-off block on a culvert's summary" grep -qE "承認 +照査 +作成" 
 check "recommended box sheet" grep -qE "0\.793 +＜ +設計断面高 H = +0\.800m・・・ＯＫ" <(page 4)
 check "recommended pipe sheet" grep -qF "φ" <(page 5)
 
-# A continued table starts with its heading alone on its line.
-check "continued heading alone" [ "$(page 3 | sed -n 2p | tr -s ' ')" = " ２．計算結果一覧（続き）" ]
-check "title first on a continued page" [ "$(page 3 | sed -n 1p | tr -s ' ')" = " 函渠断面の決定" ]
+# Below its header a continued table has the title, then its heading alone
+# on its line.
+lines() { page "$1" | grep -v '^[[:space:]]*$' | tr -s ' '; }
+check "title under the header of a continued page" [ "$(lines 3 | sed -n 2p)" = " 函渠断面の決定" ]
+check "continued heading alone" [ "$(lines 3 | sed -n 3p)" = " ２．計算結果一覧（続き）" ]
 
-# Every page ends in its footer, clear of everything the page draws above it.
-check "project page footer" [ "$(footer 1 | tr -s ' ')" = "culverts.csv 2025年1月31日 Sekora $version 1 / 17" ]
-check "culvert summary footer" grep -qE "^culverts\.csv +No\.1 +市道1号横断 +2025年1月31日 +Sekora .* 2 / 17$" \
-  <(footer 2)
-check "box sheet footer names its row" grep -qE "^culverts\.csv +No\.1 +市道1号横断 +計算結果一覧 No\.3 +2025年1月31日 .* 4 / 17$" \
-  <(footer 4)
-check "box culvert's summary page" grep -qE "No\.3 +県道横断 .* 10 / 17$" <(footer 10)
-check "box culvert's one sheet" grep -qE "No\.3 +県道横断 +計算結果一覧 No\.14 .* 11 / 17$" <(footer 11)
-check "next culvert after it" grep -qE "No\.4 +排水路付替 .* 12 / 17$" <(footer 12)
+# Every page starts with its header, clear of everything the page draws below it.
+check "project page header" [ "$(header 1 | tr -s ' ')" = "culverts.csv 2025年1月31日 Sekora $version 1 / 17" ]
+check "culvert summary header" grep -qE "^culverts\.csv +No\.1 +市道1号横断 +2025年1月31日 +Sekora .* 2 / 17$" \
+  <(header 2)
+check "box sheet header names its row" grep -qE "^culverts\.csv +No\.1 +市道1号横断 +計算結果一覧 No\.3 +2025年1月31日 .* 4 / 17$" \
+  <(header 4)
+check "box culvert's summary page" grep -qE "No\.3 +県道横断 .* 10 / 17$" <(header 10)
+check "box culvert's one sheet" grep -qE "No\.3 +県道横断 +計算結果一覧 No\.14 .* 11 / 17$" <(header 11)
+check "next culvert after it" grep -qE "No\.4 +排水路付替 .* 12 / 17$" <(header 12)
 check "last page is the pipe culvert's sheet" grep -qE "No\.5 +宅地排水 +計算結果一覧 No\.11 .* 17 / 17$" \
-  <(footer 17)
-check "footers clear of the pages" footer_clear "$work/report.pdf"
+  <(header 17)
+check "headers clear of the pages" header_clear "$work/report.pdf"
 
 # The document: title, author, date and language, a bookmark per culvert
 # with its summary and sheets under it, and a file qpdf finds sound.

@@ -33,14 +33,16 @@ finish() {
   [ "$failed" = 0 ]
 }
 
-# footer_clear PDF: on every page the lowest line of words (the footer)
-# stands wholly below every other word, so nothing is printed over it.
-footer_clear() {
+# header_clear PDF: on every page the topmost line of words (the header)
+# stands wholly above every other word, so nothing is printed over it.
+header_clear() {
   pdftotext -bbox "$1" - | awk -F'"' '
     function check() {
-      for (i = 1; i <= n; i++) if (top[i] < footer - 1 && bottom[i] > footer) bad++
+      bottom = 0
+      for (i = 1; i <= n; i++) if (tops[i] < header + 1 && bottoms[i] > bottom) bottom = bottoms[i]
+      for (i = 1; i <= n; i++) if (tops[i] >= header + 1 && tops[i] < bottom) bad++
     }
-    /<page / { if (pages++) check(); n = 0; footer = 0 }
-    /<word / { n++; top[n] = $4; bottom[n] = $8; if ($4 + 0 > footer) footer = $4 + 0 }
+    /<page / { if (pages++) check(); n = 0; header = 1e9 }
+    /<word / { n++; tops[n] = $4 + 0; bottoms[n] = $8 + 0; if ($4 + 0 < header) header = $4 + 0 }
     END { if (pages) check(); exit (bad > 0 || pages == 0) }'
 }

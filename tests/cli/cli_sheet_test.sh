@@ -93,22 +93,22 @@ run --q 1 --l 10 --dir "$work/d" --summary --out "$work/summary.pdf"
 check "summary alone" [ "$(pages "$work/summary.pdf")" = 2 ]
 check "sign-off block on the summary" page_has "$work/report.pdf" 1 "承認 +照査 +作成"
 
-# A report is a document: a footer on every page, below the sheet, the
+# A report is a document: a header on every page, above the sheet, the
 # sheets' rows named; bookmarks to the summary and each sheet; its metadata.
-footer_of() { pdftotext -layout -f "$2" -l "$2" "$1" - | grep -v '^[[:space:]]*$' | tail -n 1; }
+header_of() { pdftotext -layout -f "$2" -l "$2" "$1" - | grep -v '^[[:space:]]*$' | head -n 1; }
 SOURCE_DATE_EPOCH=1738281600 TZ=UTC run --q 1 --l 10 --dir "$work/d" --sheet ok --summary \
   --out "$work/report.pdf"
-check "summary footer" grep -qE "^ *2025年1月31日 +Sekora $SEKORA_VERSION +1 / 46$" \
-  <(footer_of "$work/report.pdf" 1)
-check "sheet footer names its row" grep -qE "^ *計算結果一覧 No\.5 +2025年1月31日 +Sekora .* 3 / 46$" \
-  <(footer_of "$work/report.pdf" 3)
-check "footers clear of the sheets" footer_clear "$work/report.pdf"
+check "summary header" grep -qE "^ *2025年1月31日 +Sekora $SEKORA_VERSION +1 / 46$" \
+  <(header_of "$work/report.pdf" 1)
+check "sheet header names its row" grep -qE "^ *計算結果一覧 No\.5 +2025年1月31日 +Sekora .* 3 / 46$" \
+  <(header_of "$work/report.pdf" 3)
+check "headers clear of the sheets" header_clear "$work/report.pdf"
 check "report author" grep -qxF "Author:          Sekora $SEKORA_VERSION" <(pdfinfo "$work/report.pdf")
 check "report bookmarks" grep -qE '"title": "No\.5 0\.900×0\.900 ＯＫ"' \
   <(qpdf --json --json-key=outlines "$work/report.pdf")
 check "report sound" qpdf --check "$work/report.pdf"
 run --q 1 --l 10 --dir "$work/d" --sheet 3 --out "$work/one.pdf"
-check "a single sheet has its footer" grep -qE "計算結果一覧 No\.3 .* 1 / 1$" <(footer_of "$work/one.pdf" 1)
+check "a single sheet has its header" grep -qE "計算結果一覧 No\.3 .* 1 / 1$" <(header_of "$work/one.pdf" 1)
 run --q 1 --l 10 --dir "$work/d" --sheet 3 --out "$work/one.png"
 check "a PNG has none" [ "$(status)" = 0 ]
 

@@ -470,7 +470,7 @@ void ExportTest::printersGetTheFilesPenAtAnyResolution() {
     printer->setOutputFileName(path);
     printer->setResolution(dpi);
     PrinterTarget target(std::move(printer));
-    DrawPenLine(target.BeginDocument(), 1440);
+    DrawPenLine(target.BeginDocument("pen"), 1440);
     target.EndDocument();
     double width = 0.0;
     for (const QByteArray& content : PdfContentStreams(ReadAll(path))) {

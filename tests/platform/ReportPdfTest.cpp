@@ -1,6 +1,6 @@
 // PDF reports as a reader gets them: pages drawn in parts and joined in
 // order, bookmarks, title, author, date and language read back with qpdf
-// and pdfinfo, and the footer of every page below the sheet.
+// and pdfinfo, and the header of every page above the sheet.
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -76,7 +76,7 @@ class ReportPdfTest : public QObject {
   }
   void pagesDrawnInPartsAreJoinedInOrder();
   void bookmarksTitleAuthorDateAndLanguageReadBack();
-  void everyPageHasItsFooter();
+  void everyPageHasItsHeader();
 };
 
 void ReportPdfTest::pagesDrawnInPartsAreJoinedInOrder() {
@@ -148,15 +148,15 @@ void ReportPdfTest::bookmarksTitleAuthorDateAndLanguageReadBack() {
   QVERIFY(japanese);
 }
 
-void ReportPdfTest::everyPageHasItsFooter() {
+void ReportPdfTest::everyPageHasItsHeader() {
   QTemporaryDir folder;
-  const QString pdf = folder.filePath(QStringLiteral("footer.pdf"));
+  const QString pdf = folder.filePath(QStringLiteral("header.pdf"));
   ExportReportDocument(pdf.toStdString(), Report(2), 1);
   const QStringList lines = PageText(pdf, 2).trimmed().split(QLatin1Char('\n'));
   QVERIFY2(
-      lines.last().contains(QRegularExpression("^ *table\\.csv +No\\.1 +東 +計算結果一覧 No\\.2 "
-                                               "+2025年1月31日 +Sekora 9\\.8\\.7 +2 / 2$")),
-      qPrintable(lines.last()));
+      lines.first().contains(QRegularExpression("^ *table\\.csv +No\\.1 +東 +計算結果一覧 No\\.2 "
+                                                "+2025年1月31日 +Sekora 9\\.8\\.7 +2 / 2$")),
+      qPrintable(lines.first()));
 }
 
 QTEST_MAIN(ReportPdfTest)

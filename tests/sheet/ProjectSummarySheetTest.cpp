@@ -46,7 +46,7 @@ TEST(ProjectSummarySheet, OneLinePerCulvertWithItsConditionsAndRecommendedSectio
   none.box.reset();
   none.pipe.reset();
   const RecordingSurface page = DrawnPage({Culvert("C-1"), none}, 0);
-  EXPECT_EQ(RowText(page, kFirstRow - 1), "No名前QLZ1Z2形状ＯＫ数推奨Box余裕%推奨管余裕%");
+  EXPECT_EQ(RowText(page, kFirstRow - 1), "No名前QLZ1Z2形状ＯＫ数推奨Box余裕%推奨管余裕%注");
   EXPECT_EQ(RowText(page, kFirstRow),
             "   1C-1  1.000 10.000 0.000 0.000両方    4/61.000×1.000 22.70φ1.000 14.70");
   EXPECT_EQ(RowText(page, kFirstRow + 1), "   2C-2  6.500 45.250 0.200-0.150両方    0/6なしなし");
@@ -90,6 +90,33 @@ TEST(ProjectSummarySheet, ALongNameIsCutAndAWideValueMovesTheColumnsAfterIt) {
   EXPECT_DOUBLE_EQ(values[3].x, values[2].x + WidthAt(values[2].text, 10.5) + 0.5 * kCharW);
 }
 
+TEST(ProjectSummarySheet, MarksSectionsOnTheCriticalDepthAndRoundedFriction) {
+  ProjectSummaryRow steep = Culvert("C-1");
+  steep.box = ProjectSection{SteepBox(), 0.0};
+  steep.box->record.Status = StatusOk;
+  steep.box->record.H = 1.2;
+  steep.box->record.hReq = 1.041;
+  ProjectSummaryRow noted = Culvert("C-2");
+  noted.frictionRoundingNote = true;
+  ProjectSummaryRow both = steep;
+  both.name = "C-3";
+  both.frictionRoundingNote = true;
+  const RecordingSurface page = DrawnPage({steep, noted, both, Culvert("C-4")}, 0);
+  const std::vector<PrintedText> first = TextsAtY(page, kFirstRow * kLineH);
+  ASSERT_FALSE(first.empty());
+  EXPECT_TRUE(PrintedAt(first.back(), GridX(50.5), kFirstRow * kLineH, 10.5, false));
+  EXPECT_EQ(first.back().text, "＊");
+  EXPECT_EQ(TextsAtY(page, (kFirstRow + 1) * kLineH).back().text, "※");
+  EXPECT_EQ(TextsAtY(page, (kFirstRow + 2) * kLineH).back().text, "＊※");
+  EXPECT_EQ(TextsAtY(page, (kFirstRow + 3) * kLineH).back().text, " 14.70");  // no mark
+  EXPECT_EQ(RowText(page, kFirstRow + 9),
+            "＊：推奨断面の必要高を限界水深 h2 で求めた（h1 ＜ h2、射流）");
+  EXPECT_EQ(RowText(page, kFirstRow + 10),
+            "※：hf は係数を小数5桁に丸めて求めたため、5mm 以上の誤差を含み得る");
+  // Without marks the legend ends with its own four lines.
+  EXPECT_TRUE(RowText(DrawnPage({Culvert("C-4")}, 0), kFirstRow + 6).empty());
+}
+
 TEST(ProjectSummarySheet, ManyCulvertsRunOverPagesWithTheHeadingsRepeated) {
   EXPECT_EQ(ProjectSummaryPageCount(0), 1);
   EXPECT_EQ(ProjectSummaryPageCount(kProjectRowsOnFirstPage), 1);
@@ -118,7 +145,7 @@ TEST(ProjectSummarySheet, TheFirstPageHasTheSignOffBlockAboveTheTable) {
   // The block's right edge is the table's.
   double right = 0;
   for (const DrawnLine& line : page.lines) right = std::max({right, line.x1, line.x2});
-  EXPECT_DOUBLE_EQ(right, GridX(50.0));
+  EXPECT_DOUBLE_EQ(right, GridX(52.5));
 }
 
 }  // namespace

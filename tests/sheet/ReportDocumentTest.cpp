@@ -1,4 +1,4 @@
-// Reports as documents: the footer every page carries, which leaves the
+// Reports as documents: the header every page carries, which leaves the
 // page itself alone whatever the date, and the pages and bookmarks of the
 // report of a run.
 #include <gtest/gtest.h>
@@ -11,8 +11,8 @@
 namespace sekora::testing {
 namespace {
 
-constexpr double kFooterTop = 16840 - 540;
-constexpr double kFooterSize = 9.0;
+constexpr double kHeaderTop = 180;
+constexpr double kHeaderSize = 8.0;
 
 const ReportStamp kStamp{"2025年1月31日", "Sekora 1.2.3"};
 
@@ -35,45 +35,48 @@ RecordingSurface DrawnReportPage(const ReportDocument& report, int page,
   return surface;
 }
 
-TEST(ReportDocument, TheFooterSaysWhosePageWhichPageWhenAndByWhat) {
+TEST(ReportDocument, TheHeaderSaysWhosePageWhichPageWhenAndByWhat) {
   const RecordingSurface page = DrawnReportPage(SheetReport("No.3　県道横断", 11), 1);
-  const std::vector<PrintedText> footer = TextsAtY(page, kFooterTop);
-  ASSERT_EQ(footer.size(), 2u);
-  EXPECT_EQ(footer[0].text, "culverts.csv　No.3　県道横断　計算結果一覧 No.11");
-  EXPECT_TRUE(PrintedAt(footer[0], 2 * kCharW, kFooterTop, kFooterSize, false));
-  EXPECT_EQ(footer[1].text, "2025年1月31日　Sekora 1.2.3　2 / 2");
-  // Right-aligned to the page less the sheet's left margin.
-  EXPECT_DOUBLE_EQ(footer[1].x + WidthAt(footer[1].text, kFooterSize), 11907 - 2 * kCharW);
+  const std::vector<PrintedText> header = TextsAtY(page, kHeaderTop);
+  ASSERT_EQ(header.size(), 2u);
+  EXPECT_EQ(header[0].text, "culverts.csv　No.3　県道横断　計算結果一覧 No.11");
+  EXPECT_TRUE(PrintedAt(header[0], 2 * kCharW, kHeaderTop, kHeaderSize, false));
+  EXPECT_EQ(header[1].text, "2025年1月31日　Sekora 1.2.3　2 / 2");
+  // Right-aligned to the page less the sheet's left margin, and above the
+  // title, which every page has two lines down.
+  EXPECT_DOUBLE_EQ(header[1].x + WidthAt(header[1].text, kHeaderSize), 11907 - 2 * kCharW);
+  const PrintedText title = TextNamed(page, "函渠断面の決定");
+  EXPECT_LE(kHeaderTop + kHeaderSize * RecordingSurface::kLineUnitsPerPoint, title.y);
 
   ReportDocument ofARun = SheetReport("", 0);
   ofARun.source.clear();
-  EXPECT_EQ(Joined(TextsAtY(DrawnReportPage(ofARun, 0), kFooterTop)),
+  EXPECT_EQ(Joined(TextsAtY(DrawnReportPage(ofARun, 0), kHeaderTop)),
             "2025年1月31日　Sekora 1.2.3　1 / 2");
 }
 
-TEST(ReportDocument, ALongOwnerIsCutBeforeTheRightOfTheFooter) {
+TEST(ReportDocument, ALongOwnerIsCutBeforeTheRightOfTheHeader) {
   const RecordingSurface page = DrawnReportPage(SheetReport(std::string(200, 'x'), 7), 1);
-  const std::vector<PrintedText> footer = TextsAtY(page, kFooterTop);
-  ASSERT_EQ(footer.size(), 2u);
-  EXPECT_EQ(footer[0].text.substr(footer[0].text.size() - 3), "…");
-  EXPECT_LE(footer[0].x + WidthAt(footer[0].text, kFooterSize),
-            footer[1].x - 2 * WidthAt("　", kFooterSize));
+  const std::vector<PrintedText> header = TextsAtY(page, kHeaderTop);
+  ASSERT_EQ(header.size(), 2u);
+  EXPECT_EQ(header[0].text.substr(header[0].text.size() - 3), "…");
+  EXPECT_LE(header[0].x + WidthAt(header[0].text, kHeaderSize),
+            header[1].x - 2 * WidthAt("　", kHeaderSize));
 }
 
-TEST(ReportDocument, TheFooterLeavesThePageAsItIsWhateverTheDate) {
+TEST(ReportDocument, TheHeaderLeavesThePageAsItIsWhateverTheDate) {
   const ReportDocument report = SheetReport("No.1", 5);
   RecordingSurface alone;
   report.pages[1].draw(alone);
-  const RecordingSurface withFooter = DrawnReportPage(report, 1);
+  const RecordingSurface withHeader = DrawnReportPage(report, 1);
   const RecordingSurface anotherDay = DrawnReportPage(report, 1, {"2099年12月31日", "Sekora 9"});
-  ASSERT_EQ(withFooter.texts.size(), alone.texts.size() + 2);
+  ASSERT_EQ(withHeader.texts.size(), alone.texts.size() + 2);
   for (std::size_t i = 0; i < alone.texts.size(); ++i) {
-    EXPECT_TRUE(PrintedAt(withFooter.texts[i], alone.texts[i].x, alone.texts[i].y,
+    EXPECT_TRUE(PrintedAt(withHeader.texts[i], alone.texts[i].x, alone.texts[i].y,
                           alone.texts[i].size, alone.texts[i].italic));
-    EXPECT_EQ(withFooter.texts[i].text, alone.texts[i].text);
+    EXPECT_EQ(withHeader.texts[i].text, alone.texts[i].text);
     EXPECT_EQ(anotherDay.texts[i].text, alone.texts[i].text);
   }
-  EXPECT_EQ(withFooter.lines.size(), alone.lines.size());
+  EXPECT_EQ(withHeader.lines.size(), alone.lines.size());
 }
 
 TEST(ReportDocument, ARunsReportIsItsSummaryThenItsSheetsEachWithABookmark) {
