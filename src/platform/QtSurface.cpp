@@ -1,6 +1,7 @@
 #include "QtSurface.h"
 
 #include <QFontMetricsF>
+#include <QPaintEngine>
 #include <QPen>
 #include <algorithm>
 #include <cmath>
@@ -17,7 +18,13 @@ constexpr double kTwipsPerPoint = 20.0;
 
 }  // namespace
 
-QtSurface::QtSurface(QPainter& painter, double dpi) : painter_(painter) {
+// Qt's PDF engine writes a text laid out once the same as the string drawn
+// anew; a raster engine may put the glyphs of a layout on other fractions of
+// a pixel, so pixels are drawn from the string.
+QtSurface::QtSurface(QPainter& painter, double dpi)
+    : painter_(painter),
+      drawsLayouts_(painter.paintEngine() != nullptr &&
+                    painter.paintEngine()->type() == QPaintEngine::Pdf) {
   const double scale = dpi / kTwipsPerInch;
   painter_.setWorldTransform(QTransform::fromScale(scale, scale), true);
   painter_.setRenderHint(QPainter::Antialiasing);
@@ -52,7 +59,7 @@ void QtSurface::ApplyFont() {
     // half-width character stays exactly half a full-width one.
     font.setHintingPreference(QFont::PreferNoHinting);
     font.setKerning(false);
-    found = fonts_.emplace(key, MeasuredFont{font, QFontMetricsF(font), {}}).first;
+    found = fonts_.emplace(key, MeasuredFont{font, QFontMetricsF(font), {}, {}}).first;
   }
   font_ = &found->second;
   painter_.setFont(font_->font);
@@ -93,9 +100,31 @@ void QtSurface::SetDrawWidth(int width) {
   painter_.setPen(pen);
 }
 
+const QTextLayout& QtSurface::LayoutOf(const std::string& text) {
+  std::unique_ptr<QTextLayout>& layout = font_->layouts[text];
+  if (!layout) {
+    layout =
+        std::make_unique<QTextLayout>(QString::fromStdString(text), font_->font, painter_.device());
+    layout->setCacheEnabled(true);
+    layout->beginLayout();
+    layout->createLine();
+    layout->endLayout();
+  }
+  return *layout;
+}
+
 void QtSurface::Print(const std::string& text) {
-  painter_.drawText(QPointF(currentX_, currentY_ + font_->metrics.ascent()),
-                    QString::fromStdString(text));
+  const double baseline = currentY_ + font_->metrics.ascent();
+  if (drawsLayouts_) {
+    // The glyphs stand where drawing the string puts them, the baseline one
+    // ascent of the font below the current position even when a fallback
+    // face makes the laid-out line taller.
+    const QTextLayout& layout = LayoutOf(text);
+    const double lineAscent = layout.lineCount() > 0 ? layout.lineAt(0).ascent() : 0.0;
+    layout.draw(&painter_, QPointF(currentX_, baseline - lineAscent));
+  } else {
+    painter_.drawText(QPointF(currentX_, baseline), QString::fromStdString(text));
+  }
   currentX_ += Width(text);
 }
 

@@ -5,7 +5,9 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QTextLayout>
 #include <map>
+#include <memory>
 #include <string>
 #include <tuple>
 #include <unordered_map>
@@ -61,20 +63,25 @@ class QtSurface : public DrawingSurface {
   const QFont& CurrentFont() const { return font_->font; }
 
  private:
-  // One font state of the sheet with what has been measured in it. A sheet
-  // switches between a handful of states and measures the same texts on
-  // every page, so each text is shaped for its width only once.
+  // One font state of the sheet with what has been measured and laid out in
+  // it. A sheet switches between a handful of states and prints the same
+  // texts on every page, so each text is shaped only once, for its width and
+  // for its glyphs.
   struct MeasuredFont {
     QFont font;
     QFontMetricsF metrics;
     std::unordered_map<std::string, double> widths;
+    std::unordered_map<std::string, std::unique_ptr<QTextLayout>> layouts;
   };
   using FontKey = std::tuple<std::string, double, bool>;
 
   void ApplyFont();
   double Width(const std::string& text) const;
+  const QTextLayout& LayoutOf(const std::string& text);
 
   QPainter& painter_;
+  // Whether texts are drawn from layouts kept for them (PDF), or anew.
+  bool drawsLayouts_;
   std::map<FontKey, MeasuredFont> fonts_;
   MeasuredFont* font_ = nullptr;
   std::string typeface_;
