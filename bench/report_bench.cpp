@@ -28,17 +28,18 @@ namespace {
 constexpr unsigned kThreads = 2;
 
 // A project of `count` culverts that all pass as box and as pipe, each with
-// a different Q (0.2 to 6 m3/s) and L (5 to 80 m), some with raised
-// inverts: every culvert has its two summary pages and two sheets.
+// a different Q (0.2 to 6 m3/s) and L (5 to 80 m), some with a raised
+// outlet: every culvert has its two summary pages and two sheets, so 100
+// culverts make 402 pages and 1 000 make 4 019.
 std::string ProjectTable(int count) {
-  std::string csv = "name,q,l,z1,z2\r\n";
+  std::string csv = "name,q,l,z2\r\n";
   for (int i = 0; i < count; ++i) {
     const int spread = i * 7919 % 1000;
     csv +=
         "K-" + std::to_string(i + 1) + "," +
         sekora::FormatNumber(0.2 + 5.8 * spread / 1000.0, sekora::Pattern::Fixed3) + "," +
         sekora::FormatNumber(5.0 + 75.0 * (i * 104729 % 1000) / 1000.0, sekora::Pattern::Fixed2) +
-        "," + (i % 5 == 0 ? "0.2" : "") + "," + (i % 7 == 0 ? "0.1" : "") + "\r\n";
+        "," + (i % 7 == 0 ? "0.1" : "") + "\r\n";
   }
   return csv;
 }
