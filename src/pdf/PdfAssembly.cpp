@@ -1,7 +1,6 @@
 #include "PdfAssembly.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <optional>
 #include <unordered_set>
 
@@ -65,10 +64,10 @@ class Output {
   std::string Finish(int size) {
     const std::size_t table = bytes_.size();
     bytes_ += "xref\n0 " + std::to_string(size) + "\n0000000000 65535 f \n";
-    char entry[24];
     for (int n = 1; n < size; ++n) {
-      std::snprintf(entry, sizeof entry, "%010zu 00000 n \n", offsets_.at(n));
-      bytes_ += entry;
+      const std::string offset = std::to_string(offsets_.at(static_cast<std::size_t>(n)));
+      bytes_.append(10 - std::min<std::size_t>(offset.size(), 10), '0');
+      bytes_ += offset + " 00000 n \n";
     }
     bytes_ += "trailer\n<< /Size " + std::to_string(size) + " /Root " + Reference(kCatalog) +
               " /Info " + Reference(kInfo) + " >>\nstartxref\n" + std::to_string(table) +
