@@ -29,11 +29,10 @@ using BatchReportWriter =
 // Designs every culvert of the table `options.batch` with the catalogues of
 // `folders.work`, on `options.jobs` threads, and writes what the options ask
 // for: the report (--report, by `writeReport`, with the figures of
-// `folders.figures`, drawn on `options.jobs` threads), the summary CSV (--out), each culvert's
-// results file
-// (--keisan-dir), and on stdout the summary as JSON (--json) or one line per
-// culvert. The folder's Keisan.txt is not touched. A faulty table, or a
-// report that cannot be written, is refused before any culvert is designed.
+// `folders.figures`, drawn on `options.jobs` threads), the summary CSV
+// (--out), each culvert's results file (--keisan-dir), and on stdout the
+// summary as JSON (--json) or one line per culvert. The folder's Keisan.txt is not touched. A
+// faulty table, or a report that cannot be written, is refused before any culvert is designed.
 // Returns the exit status; throws std::exception for a failure, with the
 // message to show.
 int RunBatchCommand(const CliOptions& options, const DataFolders& folders,
