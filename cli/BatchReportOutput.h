@@ -10,11 +10,12 @@
 
 namespace sekora::cli {
 
-// Writes the report of the batch (see BatchReport) as `request` asks;
-// `results` must keep their records. Every figure is loaded before anything
-// is drawn, and the PDF is replaced only by the whole report: on any failure
-// it is left as it was and a std::exception says why.
-void WriteBatchReport(const BatchReportRequest& request, const std::vector<Culvert>& culverts,
-                      const std::vector<CulvertResult>& results);
+// The content of the PDF holding the report of the batch (see BatchReport)
+// as `request` asks; `results` must keep their records. Every figure is
+// loaded before anything is drawn; nothing is written. Throws std::exception
+// saying why the report cannot be drawn. Needs an OffscreenQt.
+std::string BatchReportContent(const BatchReportRequest& request,
+                               const std::vector<Culvert>& culverts,
+                               const std::vector<CulvertResult>& results);
 
 }  // namespace sekora::cli

@@ -3,8 +3,10 @@
 #include <CLI/CLI.hpp>
 #include <map>
 
+#include "ConditionLimits.h"
 #include "NumberText.h"
 #include "ParallelFor.h"
+#include "Utf8Text.h"
 
 namespace sekora::cli {
 namespace {
@@ -19,16 +21,21 @@ struct OptionTexts {
   std::optional<std::string> jobs;
 };
 
-double NumberValue(const std::string& option, const std::string& text) {
+// The value of a condition's option, within the condition's limits.
+double ConditionValue(const std::string& option, Condition condition, const std::string& text) {
   const std::optional<double> value = DecimalNumberValue(text);
-  if (!value) throw UsageError(option + " の値が数値ではありません: " + text);
+  if (!value) throw UsageError(option + " の値が数値ではありません: " + PrintableText(text));
+  if (!IsAllowedCondition(condition, *value)) {
+    throw UsageError(option + " の値は " + AllowedRangeText(condition) +
+                     "にしてください: " + PrintableText(text));
+  }
   return *value;
 }
 
 int WholeValue(const std::string& option, const std::string& text, int smallest, int largest) {
   const bool digitsOnly = !text.empty() && text.size() <= 9 &&
                           text.find_first_not_of("0123456789") == std::string::npos;
-  if (!digitsOnly) throw UsageError(option + " の値が整数ではありません: " + text);
+  if (!digitsOnly) throw UsageError(option + " の値が整数ではありません: " + PrintableText(text));
   const int value = std::stoi(text);
   if (value < smallest || value > largest) {
     throw UsageError(option + " の値は " + std::to_string(smallest) + " から " +
@@ -41,19 +48,20 @@ std::int16_t ShapeValue(const std::string& text) {
   if (text == "both") return ShapeBoth;
   if (text == "box") return ShapeBoxOnly;
   if (text == "pipe") return ShapePipeOnly;
-  throw UsageError("--shape の値は both、box、pipe のいずれかです: " + text);
+  throw UsageError("--shape の値は both、box、pipe のいずれかです: " + PrintableText(text));
 }
 
-// "N" or "N-M" of a --sheet list, added to `rows`.
+// "N" or "N-M" of a --sheet list, added to `rows`. A list holds at most
+// kMaxRow rows, counted before a range is spread out.
 void AddSheetRows(const std::string& piece, const std::string& text, std::vector<int>& rows) {
   const std::size_t dash = piece.find('-');
-  if (dash == std::string::npos) {
-    rows.push_back(WholeValue("--sheet", piece, 1, kMaxRow));
-    return;
-  }
   const int first = WholeValue("--sheet", piece.substr(0, dash), 1, kMaxRow);
-  const int last = WholeValue("--sheet", piece.substr(dash + 1), 1, kMaxRow);
-  if (last < first) throw UsageError("--sheet の範囲が逆順です: " + text);
+  const int last =
+      dash == std::string::npos ? first : WholeValue("--sheet", piece.substr(dash + 1), 1, kMaxRow);
+  if (last < first) throw UsageError("--sheet の範囲が逆順です: " + PrintableText(text));
+  if (rows.size() + static_cast<std::size_t>(last - first + 1) > kMaxRow) {
+    throw UsageError("--sheet の行は " + std::to_string(kMaxRow) + " 行までです");
+  }
   for (int row = first; row <= last; ++row) rows.push_back(row);
 }
 
@@ -99,14 +107,17 @@ Sizes every section of DIR/BOX.TXT and DIR/KAN.TXT for the discharge Q
 (m3/s) and the culvert length L (m), writes DIR/Keisan.txt and prints one
 results-list row per line of it ("No|size|status", UTF-8).
 
-  --q Q             計画流量 Q (m3/s), > 0           design discharge
-  --l L             延長 L (m), > 0                  culvert length
+  --q Q             計画流量 Q (m3/s), 0.001-999.999   design discharge
+  --l L             延長 L (m), 0.001-999.999         culvert length
   --z1 V            呑口部敷高 Z1 (m), 既定 0         inlet invert level
   --z2 V            吐口部敷高 Z2 (m), 既定 0         outlet invert level
+                    (Z1, Z2: -99.999-999.999)
   --g V             重力加速度 g (m/s2), 既定 9.8     gravitational acceleration
   --alpha V         エネルギー補正係数 α, 既定 1      energy correction coefficient
+                    (g, α: 0.001-99.999)
   --box-ratio V     ボックス余裕率, 既定 0.9          usable-height ratio of boxes
   --circle-ratio V  円径余裕率, 既定 0.81             usable-height ratio of pipes
+                    (余裕率は 0 より大きく 1 以下 / ratios above 0, at most 1)
   --shape S         both (既定), box, pipe           which catalogues are read
   --exclude-ng      ＮＧ結果は除く                    write only the passing sections
   --dir DIR         BOX.TXT, KAN.TXT, Keisan.txt と図のフォルダ (既定: 下記)
@@ -129,10 +140,13 @@ results-list row per line of it ("No|size|status", UTF-8).
   --batch TABLE.csv 一覧表の函渠をすべて計算 (Keisan.txt は書きません)
                     design every culvert of the table (one row each:
                     name, q, l required; z1, z2, g, alpha, box_ratio,
-                    circle_ratio, shape optional; UTF-8 or Shift-JIS)
+                    circle_ratio, shape optional, or their Japanese
+                    names 名前, 計画流量, 延長 ...; UTF-8 or Shift-JIS)
   --out FILE.csv    --batch の結果一覧 (UTF-8, BOM 付き)  batch summary
   --keisan-dir DIR  函渠ごとの計算結果を DIR/<番号>_<名前>.txt に出力
-                    each culvert's results file, in the Keisan.txt format
+                    (DIR は中身ごと置き換えます)
+                    each culvert's results file, in the Keisan.txt format,
+                    in a folder DIR replaced whole
   --report FILE.pdf 一括計算の報告書: 結果一覧、函渠ごとの計算結果一覧と
                     推奨断面の計算書 / the batch report: project summary,
                     then each culvert's summary and recommended sheets
@@ -177,14 +191,19 @@ SheetRows ParseSheetRows(const std::string& text) {
 CliOptions ParseCliOptions(const std::vector<std::string>& args) {
   CliOptions o;
   DesignConditions& c = o.conditions;
-  const std::map<std::string, double*> numbers = {{"--q", &c.Q},
-                                                  {"--l", &c.L},
-                                                  {"--z1", &c.Z1},
-                                                  {"--z2", &c.Z2},
-                                                  {"--g", &c.g},
-                                                  {"--alpha", &c.Alpha},
-                                                  {"--box-ratio", &c.BoxRatio},
-                                                  {"--circle-ratio", &c.CircleRatio}};
+  struct ConditionOption {
+    double* target;
+    Condition condition;
+  };
+  const std::map<std::string, ConditionOption> numbers = {
+      {"--q", {&c.Q, Condition::Q}},
+      {"--l", {&c.L, Condition::L}},
+      {"--z1", {&c.Z1, Condition::Z1}},
+      {"--z2", {&c.Z2, Condition::Z2}},
+      {"--g", {&c.g, Condition::G}},
+      {"--alpha", {&c.Alpha, Condition::Alpha}},
+      {"--box-ratio", {&c.BoxRatio, Condition::BoxRatio}},
+      {"--circle-ratio", {&c.CircleRatio, Condition::CircleRatio}}};
   OptionTexts texts;
   bool excludeNg = false;
 
@@ -193,7 +212,7 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args) {
   app.allow_extras();   // unknown options get the tool's own message below
   // As in most command lines, an option given twice takes its last value.
   app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
-  for (const auto& [name, target] : numbers) app.add_option(name, texts.numbers[name]);
+  for (const auto& [name, option] : numbers) app.add_option(name, texts.numbers[name]);
   app.add_option("--shape", texts.shape);
   app.add_flag("--exclude-ng", excludeNg);
   app.add_option("--dir", o.folder);
@@ -220,11 +239,13 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args) {
   }
   // A value option directly before another option takes that option as its
   // value, so the message names the option whose value is wrong.
-  for (const auto& [name, target] : numbers) {
-    if (const auto& text = texts.numbers[name]) *target = NumberValue(name, *text);
+  for (const auto& [name, option] : numbers) {
+    if (const auto& text = texts.numbers[name]) {
+      *option.target = ConditionValue(name, option.condition, *text);
+    }
   }
   if (const std::string extra = FirstExtra(app); !extra.empty()) {
-    throw UsageError("不明なオプションです: " + extra);
+    throw UsageError("不明なオプションです: " + PrintableText(extra));
   }
   if (o.help || o.version) return o;
 

@@ -1,14 +1,18 @@
 #include "SheetOutput.h"
 
 #include <QGuiApplication>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <stdexcept>
 
 #include "AtomicFile.h"
 #include "DrawSheet.h"
 #include "KeisanFile.h"
 #include "Metafile.h"
+#include "OutputChecks.h"
 #include "Paths.h"
 #include "ReportExport.h"
 #include "RunDesign.h"
@@ -18,6 +22,7 @@
 namespace sekora::cli {
 namespace {
 
+constexpr int kExitFailure = 2;
 constexpr const char* kErrorRowMessage = "計算結果がエラーの為表示できません";
 
 // A file stands in for the printed sheet, so it is drawn as the printer
@@ -26,8 +31,19 @@ constexpr std::int16_t kPrinterMode = 1;
 
 // Qt's own notices (a runtime folder that is not set, a stand-in font) are
 // no errors of the tool, and its failures come back as failed calls that
-// the tool reports once, in its own words.
-void IgnoreQtMessage(QtMsgType, const QMessageLogContext&, const QString&) {}
+// the tool reports once, in its own words. A fatal message would abort the
+// tool without a word: it ends as every error does, on one line of stderr
+// with exit status 2.
+void HandleQtMessage(QtMsgType type, const QMessageLogContext&, const QString& message) {
+  if (type != QtFatalMsg) return;
+  std::string text = message.trimmed().toStdString();
+  for (char& c : text) {
+    if (c == '\n' || c == '\r') c = ' ';
+  }
+  std::fprintf(stderr, "sekora-cli: 計算書を描けません（Qt: %s）\n", text.c_str());
+  std::fflush(stderr);
+  std::_Exit(kExitFailure);
+}
 
 // The row numbers `sheets` names; "ok" stands for every passing row.
 std::vector<int> RowsAskedFor(const std::optional<SheetRows>& sheets, const Candidates& records) {
@@ -86,24 +102,27 @@ std::string ReportFileContent(const DataFolders& folders, const DesignRun& run,
 
 }  // namespace
 
-void DrawWithoutDisplay(const std::function<void()>& draw) {
-  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  qInstallMessageHandler(IgnoreQtMessage);
+// The application and the arguments it keeps referring to.
+struct OffscreenQt::Application {
   int argc = 1;
-  char name[] = "sekora-cli";
-  char* argv[] = {name, nullptr};
-  QGuiApplication app(argc, argv);
+  char name[sizeof "sekora-cli"] = "sekora-cli";
+  char* argv[2] = {name, nullptr};
+  QGuiApplication app{argc, argv};
+};
+
+OffscreenQt::OffscreenQt() {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  qInstallMessageHandler(HandleQtMessage);
+  application_ = std::make_unique<Application>();
+  // Reports name the program that made them.
   QGuiApplication::setApplicationVersion(QStringLiteral(SEKORA_VERSION));
-  draw();
 }
+
+OffscreenQt::~OffscreenQt() = default;
 
 void CheckSheetTarget(const std::string& outPath) {
   CheckSheetFileName(outPath);
-  const std::filesystem::path folder = PathFromUtf8(outPath).parent_path();
-  std::error_code ec;
-  if (!std::filesystem::is_directory(folder.empty() ? "." : folder, ec)) {
-    throw std::runtime_error("出力先のフォルダがありません: " + PathToUtf8(folder));
-  }
+  CheckOutputFolder(outPath);
 }
 
 void WriteReportOfRun(const DataFolders& folders, const DesignConditions& conditions,
@@ -113,9 +132,7 @@ void WriteReportOfRun(const DataFolders& folders, const DesignConditions& condit
   const std::vector<int> rows = RowsAskedFor(sheets, run.records);
   CheckRowsCanBeDrawn(rows, run.records);
   if (rows.empty() && !summary) throw std::runtime_error("ＯＫの行がありません");
-  std::string content;
-  DrawWithoutDisplay(
-      [&] { content = ReportFileContent(folders, run, rows, summary, outPath, dpi); });
+  const std::string content = ReportFileContent(folders, run, rows, summary, outPath, dpi);
   // Both files are complete on disk before either is put in place.
   StagedFile sheet;
   StagedFile results;

@@ -8,7 +8,6 @@
 #include "DesignError.h"
 #include "FreeboardCheck.h"
 #include "NumberText.h"
-#include "ParallelFor.h"
 #include "Paths.h"
 #include "ResultRow.h"
 
@@ -19,7 +18,6 @@ constexpr const char* kByteOrderMark = "\xEF\xBB\xBF";
 constexpr const char* kNone = "なし";
 constexpr const char* kNotCalculated = "対象外";
 constexpr std::size_t kMaxNameBytes = 100;
-constexpr unsigned kWritingThreads = 8;
 
 // A CSV field: quoted when it holds a comma, a quote or a line break.
 std::string CsvField(const std::string& text) {
@@ -95,13 +93,14 @@ std::string CheckedDepthField(const std::optional<RecommendedSection>& s) {
 
 // The columns of the summary, in order: the culvert's conditions as its table
 // gives them, its counts, its recommended box and pipe, then the depth each
-// one's required height stands on and whether rounded friction factors can
-// move some hf by half a centimetre or more.
-std::vector<SummaryColumn> SummaryColumns() {
+// one's required height stands on, whether rounded friction factors can move
+// some hf by half a centimetre or more, and the name of its results file
+// when `withResultsFiles`.
+std::vector<SummaryColumn> SummaryColumns(bool withResultsFiles) {
   using C = const Culvert&;
   using R = const CulvertResult&;
   std::vector<SummaryColumn> columns = {
-      {"名前", [](C c, R) { return c.name; }},
+      {"名前", [](C c, R) { return SpreadsheetText(c.name); }},
       {"計画流量Q", [](C c, R) { return ConditionText(c.conditions.Q); }},
       {"延長L", [](C c, R) { return ConditionText(c.conditions.L); }},
       {"呑口部敷高Z1", [](C c, R) { return ConditionText(c.conditions.Z1); }},
@@ -119,6 +118,9 @@ std::vector<SummaryColumn> SummaryColumns() {
   columns.push_back({"ボックス必要高の水深", [](C, R r) { return CheckedDepthField(r.box); }});
   columns.push_back({"円形管必要高の水深", [](C, R r) { return CheckedDepthField(r.pipe); }});
   columns.push_back({"hf丸め注意", [](C, R r) { return r.frictionRoundingNote ? "1" : "0"; }});
+  columns.push_back({"計算結果ファイル", [withResultsFiles](C c, R) {
+                       return withResultsFiles ? ResultsFileNameOf(c) : std::string();
+                     }});
   return columns;
 }
 
@@ -133,6 +135,15 @@ std::string CutUtf8(const std::string& text, std::size_t limit) {
   std::size_t end = limit;
   while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
   return text.substr(0, end);
+}
+
+// "<number>.txt" or "<number>_<name>.txt", as ResultsFileNameOf makes them.
+bool IsResultsFileName(std::string_view name) {
+  if (!name.ends_with(".txt")) return false;
+  name.remove_suffix(4);
+  const std::size_t digits = name.find_first_not_of("0123456789");
+  if (name.empty() || digits == 0) return false;
+  return digits == std::string_view::npos || (name[digits] == '_' && digits + 1 < name.size());
 }
 
 std::string SafeName(const std::string& name) {
@@ -163,9 +174,15 @@ std::string ConditionText(double value) {
   return ec == std::errc() ? std::string(buffer, end) : std::string();
 }
 
+std::string SpreadsheetText(const std::string& text) {
+  constexpr std::string_view kFormulaStarts = "=+-@\t\r";
+  if (text.empty() || kFormulaStarts.find(text.front()) == std::string_view::npos) return text;
+  return "'" + text;
+}
+
 std::string SummaryCsv(const std::vector<Culvert>& culverts,
-                       const std::vector<CulvertResult>& results) {
-  const std::vector<SummaryColumn> columns = SummaryColumns();
+                       const std::vector<CulvertResult>& results, bool withResultsFiles) {
+  const std::vector<SummaryColumn> columns = SummaryColumns(withResultsFiles);
   std::string csv = kByteOrderMark;
   std::vector<std::string> row;
   for (const SummaryColumn& column : columns) row.push_back(column.heading);
@@ -183,23 +200,34 @@ std::string ResultsFileNameOf(const Culvert& culvert) {
   return std::to_string(culvert.number) + (name.empty() ? "" : "_" + name) + ".txt";
 }
 
-void WriteResultsFiles(const std::string& folder, const std::vector<Culvert>& culverts,
-                       const std::vector<CulvertResult>& results) {
+void CheckResultsFolder(const std::string& folder) {
+  namespace fs = std::filesystem;
   std::error_code ec;
-  std::filesystem::create_directories(PathFromUtf8(folder), ec);
+  const fs::path path = PathFromUtf8(folder);
+  if (!fs::is_directory(fs::symlink_status(path, ec))) return;
+  for (fs::directory_iterator it(path, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = PathToUtf8(it->path().filename());
+    if (!it->is_regular_file(ec) || it->is_symlink(ec) || !IsResultsFileName(name)) {
+      throw ResultsFileError(
+          "計算結果のフォルダに計算結果ファイルでないものがあります: " + PathToUtf8(it->path()) +
+          "（フォルダを中身ごと置き換えるため、空のフォルダか前回の計算結果の"
+          "フォルダを指定してください）");
+    }
+  }
   if (ec) {
-    throw ResultsFileError("計算結果のフォルダを作れません: " + folder + "（" + ec.message() +
+    throw ResultsFileError("計算結果のフォルダを読めません: " + folder + "（" + ec.message() +
                            "）");
   }
-  // Each file waits mostly for the disk to confirm it, so several are
-  // written at a time.
-  ParallelFor(culverts.size(), kWritingThreads, 1, [&](std::size_t i) {
-    const std::string path = JoinPath(folder, ResultsFileNameOf(culverts[i]));
-    std::string error;
-    if (!WriteFileAtomically(path, results[i].resultsText, error)) {
-      throw ResultsFileError("計算結果ファイルを書き込めません: " + path + "（" + error + "）");
-    }
-  });
+}
+
+void WriteResultsFile(const StagedFolder& staged, const std::string& folder, const Culvert& culvert,
+                      const std::string& resultsText) {
+  const std::string name = ResultsFileNameOf(culvert);
+  std::string error;
+  if (!staged.Add(name, resultsText, error)) {
+    throw ResultsFileError("計算結果ファイルを書き込めません: " + JoinPath(folder, name) + "（" +
+                           error + "）");
+  }
 }
 
 }  // namespace sekora

@@ -49,10 +49,14 @@ bool Exists(const std::string& path) {
 void CopyCatalogue(const std::string& shipped, const std::string& user, const char* name) {
   const std::string target = JoinPath(user, name);
   if (Exists(target)) return;
+  // A catalogue that cannot be copied is missing from the installation: that
+  // is where the user must look, not in the user folder a run would name.
+  const std::string source = JoinPath(shipped, name);
   std::string content;
-  // A catalogue that was not shipped is missed by the run that needs it,
-  // which names it.
-  if (!ReadWholeFile(JoinPath(shipped, name), content)) return;
+  if (!ReadWholeFile(source, content)) {
+    throw DataFolderError(std::string("断面表 ") + name + " がありません: " + source + " にも " +
+                          target + " にもありません");
+  }
   std::string error;
   if (!WriteFileAtomically(target, content, error)) {
     throw DataFolderError(std::string("断面表 ") + name + " をコピーできません: " + target + "（" +

@@ -38,7 +38,7 @@ bool IsWritableFolder(const std::string& folder);
 // Copies the shipped BOX.TXT and KAN.TXT of `shipped` into `user`, creating
 // it, wherever `user` has no file of that name yet: the user's edited
 // catalogues are never overwritten. Throws DataFolderError when the folder or
-// a copy cannot be made.
+// a copy cannot be made, naming the shipped file when it is missing.
 void CopyCataloguesOnce(const std::string& shipped, const std::string& user);
 
 // The folders a program in `programFolder` works with. The catalogues, the

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "BatchOutput.h"
+#include "CsvReader.h"
 #include "KeisanRecord.h"
 
 namespace sekora {
@@ -56,7 +57,7 @@ TEST(BatchOutput, TheSummaryHasJapaneseHeadingsAndTellsNoneFromNotCalculated) {
   results[0] = {66, 2, Recommended(KindBox, 1.0, 7), Recommended(KindPipe, 1.1, 55), false, "", {}};
   results[1] = {25, 1, {}, Recommended(KindPipe, 1.1, 12), false, "", {}};
   results[2] = {66, 0, {}, {}, true, "", {}};
-  const std::string csv = SummaryCsv(culverts, results);
+  const std::string csv = SummaryCsv(culverts, results, false);
   EXPECT_EQ(csv.substr(0, 3), "\xEF\xBB\xBF");
   const std::vector<std::string> lines = CsvLines(csv);
   ASSERT_EQ(lines.size(), 4u);
@@ -65,15 +66,49 @@ TEST(BatchOutput, TheSummaryHasJapaneseHeadingsAndTellsNoneFromNotCalculated) {
             "ボックス余裕率,円形管余裕率,形状,計算した断面数,ＯＫ数,"
             "推奨ボックス,行番号,h2,h1,必要高,余裕(m),余裕(%),"
             "推奨円形管,行番号,h2,h1,必要高,余裕(m),余裕(%),"
-            "ボックス必要高の水深,円形管必要高の水深,hf丸め注意");
+            "ボックス必要高の水深,円形管必要高の水深,hf丸め注意,計算結果ファイル");
   EXPECT_EQ(lines[1],
             "\"both, passing\",0,0,0,0,9.8,1,0.9,0.81,both,66,2,"
             "1.000×1.000,7,0.500,0.600,0.700,0.300,30.00,φ1.100,55,0.500,0.600,0.700,0.400,36.36,"
-            "h1,h1,0");
+            "h1,h1,0,");
   EXPECT_EQ(lines[2],
             "pipes only,0,0,0,0,9.8,1,0.9,0.81,pipe,25,1,"
-            "対象外,,,,,,,φ1.100,12,0.500,0.600,0.700,0.400,36.36,,h1,0");
-  EXPECT_EQ(lines[3], "none passing,0,0,0,0,9.8,1,0.9,0.81,both,66,0,なし,,,,,,,なし,,,,,,,,,1");
+            "対象外,,,,,,,φ1.100,12,0.500,0.600,0.700,0.400,36.36,,h1,0,");
+  EXPECT_EQ(lines[3], "none passing,0,0,0,0,9.8,1,0.9,0.81,both,66,0,なし,,,,,,,なし,,,,,,,,,1,");
+}
+
+// The summary read back as a spreadsheet reads it: a name cell whose first
+// character would start a formula (=, +, -, @, a tab, a carriage return)
+// begins with an apostrophe, which shows the name as text; other names and
+// the numbers (a negative level too) are written as they are.
+TEST(BatchOutput, NoNameCellIsRunAsAFormula) {
+  const std::vector<std::string> names = {
+      "=1+1", "+81 3",    "-5",     "@SUM(A1:A9)", "\tx", "\rx", "=cmd|' /C calc'!A0",
+      "C-1",  "函渠, 東", "'quoted"};
+  std::vector<Culvert> culverts;
+  for (const std::string& name : names) {
+    Culvert c;
+    c.number = culverts.size() + 1;
+    c.name = name;
+    c.conditions.Z1 = -0.25;
+    culverts.push_back(c);
+  }
+  const std::vector<CulvertResult> results(culverts.size());
+  const std::string csv = SummaryCsv(culverts, results, false);
+  CsvReader reader(csv);
+  CsvRecord row;
+  ASSERT_TRUE(reader.Next(row));  // the header
+  for (const std::string& name : names) {
+    ASSERT_TRUE(reader.Next(row));
+    const std::string cell = row.cells.at(0).text;
+    const bool formula = std::string_view("=+-@\t\r").find(name.front()) != std::string::npos;
+    if (formula) {
+      EXPECT_EQ(cell.front(), '\'') << name;
+    } else {
+      EXPECT_EQ(cell, name);
+    }
+    EXPECT_EQ(row.cells.at(3).text, "-0.25");
+  }
 }
 
 TEST(BatchOutput, ConditionsReadBackAsTheSameValue) {
@@ -100,12 +135,14 @@ RecommendedSection Section(std::size_t row, double B, double H, double h1, doubl
   return s;
 }
 
-TEST(BatchOutput, SummaryEndsWithTheDepthsCheckedAndTheFrictionNote) {
+TEST(BatchOutput, SummaryEndsWithTheDepthsCheckedTheFrictionNoteAndTheResultsFile) {
   Culvert steep;
+  steep.number = 1;
   steep.name = "steep";
   steep.conditions.Q = 3.3224;
   steep.conditions.L = 20.104;
   Culvert none;
+  none.number = 2;
   none.name = "none";
   none.conditions.Q = 10.0;
   none.conditions.L = 10.0;
@@ -114,13 +151,16 @@ TEST(BatchOutput, SummaryEndsWithTheDepthsCheckedAndTheFrictionNote) {
   steepResult.pipe = Section(5, 1.0, 1.0, 0.673, 0.467, 0.773);
   CulvertResult noneResult;
   noneResult.frictionRoundingNote = true;
-  const std::string csv = SummaryCsv({steep, none}, {steepResult, noneResult});
+  const std::string csv = SummaryCsv({steep, none}, {steepResult, noneResult}, true);
   const std::size_t headerEnd = csv.find("\r\n");
-  const std::string headingsTail = ",ボックス必要高の水深,円形管必要高の水深,hf丸め注意";
+  const std::string headingsTail =
+      ",ボックス必要高の水深,円形管必要高の水深,hf丸め注意,計算結果ファイル";
   EXPECT_EQ(csv.substr(headerEnd - headingsTail.size(), headingsTail.size()), headingsTail);
   const std::size_t firstEnd = csv.find("\r\n", headerEnd + 2);
-  EXPECT_EQ(csv.substr(firstEnd - 8, 8), ",h2,h1,0");
-  EXPECT_EQ(csv.substr(csv.size() - 6), ",,,1\r\n");
+  EXPECT_EQ(csv.substr(firstEnd - 20, 20), ",h2,h1,0,1_steep.txt");
+  EXPECT_EQ(csv.substr(csv.size() - 17), ",,,1,2_none.txt\r\n");
+  // Without results files the last field stays empty.
+  EXPECT_TRUE(SummaryCsv({none}, {noneResult}, false).ends_with(",,,1,\r\n"));
 }
 
 }  // namespace

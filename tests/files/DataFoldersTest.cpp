@@ -58,6 +58,23 @@ TEST_F(InstalledLayout, FirstUseCopiesTheCataloguesAndLaterUsesKeepTheUsersEdits
   EXPECT_EQ(root_.Read("home/.local/share/sekora/KAN.TXT"), "0.600\r\n");
 }
 
+// A catalogue missing from the installation is reported where it is
+// missing, not in the user folder where a run would look for it.
+TEST_F(InstalledLayout, AMissingShippedCatalogueIsNamedInTheInstallation) {
+  std::filesystem::remove(PathFromUtf8(JoinPath(share_, "KAN.TXT")));
+  try {
+    FindDataFolders(bin_, user_);
+    FAIL() << "no error";
+  } catch (const DataFolderError& e) {
+    const std::string message = e.what();
+    const std::string shipped = PathToUtf8((PathFromUtf8(share_) / "KAN.TXT").lexically_normal());
+    EXPECT_TRUE(message.starts_with("断面表 KAN.TXT がありません: " + shipped)) << message;
+  }
+  // A user's own copy makes the shipped one unnecessary.
+  root_.Write("home/.local/share/sekora/KAN.TXT", "0.800\r\n");
+  EXPECT_EQ(FindDataFolders(bin_, user_).work, user_);
+}
+
 TEST_F(InstalledLayout, AUserFolderThatCannotBeMadeIsADataFolderError) {
   root_.Write("blocked", "a file where the folder should go");
   EXPECT_THROW(FindDataFolders(bin_, root_.File("blocked/sekora")), DataFolderError);
