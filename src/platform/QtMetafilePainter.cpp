@@ -169,11 +169,11 @@ class QtMetafileCanvas : public MetafileCanvas {
     painter_.translate(at.x, at.y);
     painter_.rotate(-escapementDegrees_);
     const QFontMetricsF metrics(font_);
-    const QPointF baselineStart(AlignedLeft(metrics.horizontalAdvance(qtText)),
-                                AlignedBaseline(metrics));
+    const double width = metrics.horizontalAdvance(qtText);
+    const QPointF baselineStart(AlignedLeft(width), AlignedBaseline(metrics));
     if (opaque_) {
-      const QRectF box(baselineStart.x(), baselineStart.y() - metrics.ascent(),
-                       metrics.horizontalAdvance(qtText), metrics.height());
+      const QRectF box(baselineStart.x(), baselineStart.y() - metrics.ascent(), width,
+                       metrics.height());
       painter_.fillRect(box, painter_.background());
     }
     painter_.drawText(baselineStart, qtText);

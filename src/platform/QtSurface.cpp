@@ -116,16 +116,26 @@ const QTextLayout& QtSurface::LayoutOf(const std::string& text) {
 void QtSurface::Print(const std::string& text) {
   const double baseline = currentY_ + font_->metrics.ascent();
   if (drawsLayouts_) {
-    // The glyphs stand where drawing the string puts them, the baseline one
-    // ascent of the font below the current position even when a fallback
-    // face makes the laid-out line taller.
-    const QTextLayout& layout = LayoutOf(text);
-    const double lineAscent = layout.lineCount() > 0 ? layout.lineAt(0).ascent() : 0.0;
-    layout.draw(&painter_, QPointF(currentX_, baseline - lineAscent));
+    DrawLaidOut(text, baseline);
   } else {
     painter_.drawText(QPointF(currentX_, baseline), QString::fromStdString(text));
   }
   currentX_ += Width(text);
+}
+
+// A PDF writes out every glyph of a text, a blank too, so the blanks that
+// pad a value to its field are left out and the rest stands where it would.
+// Its glyphs stand where drawing the string puts them, the baseline one
+// ascent of the font below the current position even when a fallback face
+// makes the laid-out line taller.
+void QtSurface::DrawLaidOut(const std::string& text, double baseline) {
+  const std::size_t first = text.find_first_not_of(' ');
+  if (first == std::string::npos) return;
+  const std::size_t last = text.find_last_not_of(' ');
+  const double indent = first > 0 ? Width(text.substr(0, first)) : 0.0;
+  const QTextLayout& layout = LayoutOf(text.substr(first, last - first + 1));
+  const double lineAscent = layout.lineCount() > 0 ? layout.lineAt(0).ascent() : 0.0;
+  layout.draw(&painter_, QPointF(currentX_ + indent, baseline - lineAscent));
 }
 
 void QtSurface::Line(double x1, double y1, double x2, double y2) {

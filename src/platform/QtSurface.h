@@ -78,6 +78,7 @@ class QtSurface : public DrawingSurface {
   void ApplyFont();
   double Width(const std::string& text) const;
   const QTextLayout& LayoutOf(const std::string& text);
+  void DrawLaidOut(const std::string& text, double baseline);
 
   QPainter& painter_;
   // Whether texts are drawn from layouts kept for them (PDF), or anew.

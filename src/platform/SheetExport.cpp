@@ -60,9 +60,10 @@ void DrawAndEnd(QPainter& painter, double dpi, const std::string& outPath,
 }
 
 // A document is drawn in parts of about this many pages, side by side, and
-// the parts are joined. Each part carries its own copy of the fonts, so a
-// short document stays in one part.
-constexpr int kPagesPerPart = 256;
+// the parts are joined. Each part sets up its own writer and carries its own
+// copy of the fonts, which costs about as much as ten pages, so a document
+// of a few hundred pages stays in one part.
+constexpr int kPagesPerPart = 512;
 
 // The pages [first, end) as a PDF of their own.
 QByteArray PdfPart(const std::string& outPath, int first, int end, const PageFunction& drawPage) {
