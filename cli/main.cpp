@@ -43,12 +43,22 @@ constexpr const char* kNoFlowMessage = "計画流量または、延長が０で�
 constexpr const char* kSheetProgramName = "sekora-cli-sheet";
 #endif
 
+// The folder the data is found from: the program's own, or for the sheet
+// helper, which an installation keeps apart, that of sekora-cli.
+std::string ProgramFolder() {
+#ifdef SEKORA_SHEET_HELPER
+  return sekora::ProgramFolderOfHelper(sekora::ProgramFolder());
+#else
+  return sekora::ProgramFolder();
+#endif
+}
+
 // --dir names the one folder of everything; without it the program's own
 // folder is used, or the user's data folder when the program is installed
 // or cannot write beside itself.
 sekora::DataFolders FoldersOf(const sekora::cli::CliOptions& options) {
   if (options.folder) return {*options.folder, *options.folder};
-  return sekora::FindDataFolders(sekora::ProgramFolder(), sekora::UserDataFolder());
+  return sekora::FindDataFolders(ProgramFolder(), sekora::UserDataFolder());
 }
 
 #ifdef _WIN32
@@ -153,10 +163,11 @@ void ReportError(std::string message) {
 
 #ifdef SEKORA_HANDS_OVER_SHEETS
 // Drawing sheets needs Qt, which a calculation should not load, so they are
-// drawn by the sibling program built with it, given the same arguments in
+// drawn by the helper program built with it, given the same arguments in
 // this same process. Returns only when it cannot be started.
 int HandOverToSheetProgram(char** argv) {
-  const std::string program = sekora::JoinPath(sekora::ProgramFolder(), kSheetProgramName);
+  const std::string program =
+      sekora::JoinPath(sekora::HelperFolder(sekora::ProgramFolder()), kSheetProgramName);
   ::execv(program.c_str(), argv);
   ReportError("計算書の出力に必要な " + program + " を起動できません: " + std::strerror(errno));
   return kExitFailure;

@@ -13,6 +13,7 @@
 
 #include "AtomicFile.h"
 #include "DataFiles.h"
+#include "InstallLayout.h"
 #include "Paths.h"
 #include "TextLines.h"
 
@@ -60,12 +61,30 @@ void CopyCatalogue(const std::string& shipped, const std::string& user, const ch
   }
 }
 
+// The folder `relative` leads to from `folder` in an installation.
+std::string InstalledFolder(const std::string& folder, const char* relative) {
+  return PathToUtf8((PathFromUtf8(folder) / PathFromUtf8(relative)).lexically_normal());
+}
+
 }  // namespace
 
+bool HoldsShippedData(const std::string& programFolder) {
+  return Exists(JoinPath(programFolder, kBoxCatalogueName));
+}
+
 std::string ShippedDataFolder(const std::string& programFolder) {
-  if (Exists(JoinPath(programFolder, kBoxCatalogueName))) return programFolder;
-  const fs::path installed = PathFromUtf8(programFolder).parent_path() / "share" / "sekora";
-  return PathToUtf8(installed.lexically_normal());
+  if (HoldsShippedData(programFolder)) return programFolder;
+  return InstalledFolder(programFolder, kInstalledDataFromPrograms);
+}
+
+std::string HelperFolder(const std::string& programFolder) {
+  if (HoldsShippedData(programFolder)) return programFolder;
+  return InstalledFolder(programFolder, kInstalledHelpersFromPrograms);
+}
+
+std::string ProgramFolderOfHelper(const std::string& helperFolder) {
+  if (HoldsShippedData(helperFolder)) return helperFolder;
+  return InstalledFolder(helperFolder, kInstalledProgramsFromHelpers);
 }
 
 std::string UserDataFolder() {

@@ -19,11 +19,25 @@ struct DataFolders {
   std::string figures;  // the figure files of the calculation sheet
 };
 
+// True when the shipped catalogues lie beside a program in `programFolder`:
+// a build folder or a portable copy, which holds every file of the program.
+// Otherwise the program is installed, its files spread over the folders of
+// InstallLayout.h.
+bool HoldsShippedData(const std::string& programFolder);
+
 // The folder of the shipped catalogues and figures of a program that lies in
-// `programFolder`: that folder itself when BOX.TXT is beside the program (the
-// build folder, a portable copy), otherwise ../share/sekora (an installed
-// program).
+// `programFolder`: that folder itself when it holds them, otherwise the
+// installation's data folder (/usr/share/sekora beside /usr/bin).
 std::string ShippedDataFolder(const std::string& programFolder);
+
+// The folder of the helper programs that a program in `programFolder` starts:
+// that folder itself when it holds the shipped data, otherwise the
+// installation's helper folder (/usr/libexec/sekora beside /usr/bin).
+std::string HelperFolder(const std::string& programFolder);
+
+// The folder a helper program in `helperFolder` works from as if it were the
+// program that started it: the reverse of HelperFolder.
+std::string ProgramFolderOfHelper(const std::string& helperFolder);
 
 // The user's own data folder: $XDG_DATA_HOME/sekora, by default
 // ~/.local/share/sekora ("%LOCALAPPDATA%\Sekora" on Windows); empty when the

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "DataFolders.h"
+#include "InstallLayout.h"
 #include "Paths.h"
 #include "TempFolder.h"
 
@@ -18,27 +19,50 @@ void MakeFolder(const std::string& path) {
   std::filesystem::create_directories(PathFromUtf8(path));
 }
 
-// An installed program: bin/ with nothing beside it, the shipped data in
-// share/sekora.
+// `relative` from `folder`, as a path without "..".
+std::string Beside(const std::string& folder, const char* relative) {
+  return PathToUtf8((PathFromUtf8(folder) / relative).lexically_normal());
+}
+
+// An installed program: the binary folder with nothing beside the programs,
+// the shipped data and the helpers in their folders of the layout the build
+// was configured with (/usr/share/sekora and /usr/libexec/sekora by default).
 class InstalledLayout : public ::testing::Test {
  protected:
   void SetUp() override {
     MakeFolder(bin_);
     MakeFolder(share_);
-    root_.Write("share/sekora/BOX.TXT", "1.000 1.000\r\n");
-    root_.Write("share/sekora/KAN.TXT", "0.600\r\n");
+    MakeFolder(helpers_);
+    root_.Write(JoinPath(share_, "BOX.TXT"), "1.000 1.000\r\n");
+    root_.Write(JoinPath(share_, "KAN.TXT"), "0.600\r\n");
   }
 
   TempFolder root_;
-  const std::string bin_ = root_.File("bin");
-  const std::string share_ = root_.File("share/sekora");
+  const std::string bin_ = root_.File("prefix/bin");
+  const std::string share_ = Beside(bin_, kInstalledDataFromPrograms);
+  const std::string helpers_ = Beside(bin_, kInstalledHelpersFromPrograms);
   const std::string user_ = root_.File("home/.local/share/sekora");
 };
 
-TEST_F(InstalledLayout, ShippedDataIsFoundBesideTheProgramOrInShare) {
-  EXPECT_EQ(ShippedDataFolder(bin_), PathToUtf8(PathFromUtf8(share_).lexically_normal()));
-  root_.Write("bin/BOX.TXT", "2.000 2.000\r\n");
+TEST_F(InstalledLayout, ShippedDataIsFoundBesideTheProgramOrInTheDataFolder) {
+  EXPECT_EQ(ShippedDataFolder(bin_), share_);
+  EXPECT_FALSE(HoldsShippedData(bin_));
+  root_.Write("prefix/bin/BOX.TXT", "2.000 2.000\r\n");
+  EXPECT_TRUE(HoldsShippedData(bin_));
   EXPECT_EQ(ShippedDataFolder(bin_), bin_);
+}
+
+TEST_F(InstalledLayout, HelpersLieInTheirOwnFolderAndFindTheProgramsFolder) {
+  EXPECT_EQ(HelperFolder(bin_), helpers_);
+  EXPECT_EQ(ProgramFolderOfHelper(helpers_), bin_);
+  EXPECT_EQ(ShippedDataFolder(ProgramFolderOfHelper(helpers_)), share_);
+}
+
+TEST(DataFolders, AProgramBesideItsDataFindsItsHelpersBesideIt) {
+  TempFolder program;
+  program.Write("BOX.TXT", "1.000 1.000\r\n");
+  EXPECT_EQ(HelperFolder(program.path()), program.path());
+  EXPECT_EQ(ProgramFolderOfHelper(program.path()), program.path());
 }
 
 TEST_F(InstalledLayout, FirstUseCopiesTheCataloguesAndLaterUsesKeepTheUsersEdits) {
