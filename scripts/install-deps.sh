@@ -3,12 +3,16 @@
 # Packages already present are not fetched again.
 set -euo pipefail
 
+# dpkg-dev and file are what cpack needs to make the Debian package with
+# its Depends; man-db and bash-completion let the tests read the manual
+# pages and complete sekora-cli's options as a user would.
 packages=(
   g++ cmake make pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
   qt6-base-dev qt6-svg-dev qt6-translations-l10n
   fonts-ipafont-mincho fonts-ipafont-gothic
-  xvfb xauth openbox xdotool poppler-utils librsvg2-bin
+  xvfb xauth openbox xdotool x11-utils poppler-utils librsvg2-bin
+  dpkg-dev file man-db bash-completion
 )
 # Extra packages a caller asks for (e.g. clang for the sanitizer build).
 packages+=("$@")

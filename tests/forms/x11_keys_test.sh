@@ -4,13 +4,14 @@
 # start) and typing, Tab to L and typing, Enter on 計算, then Tab to 終了 and
 # Enter. The run it starts must write the Keisan.txt that sekora-cli writes
 # for the same values, and Enter on 終了 must end the program.
-# Exits 77 (skipped) without Xvfb, openbox or xdotool.
+# The window's class must be the one the desktop entry names.
+# Exits 77 (skipped) without Xvfb, openbox, xdotool or xprop.
 # Usage: x11_keys_test.sh SEKORA SEKORA_CLI DATA_DIR
 set -u
 sekora=$1
 cli=$2
 data=$3
-for tool in Xvfb openbox xdotool; do
+for tool in Xvfb openbox xdotool xprop; do
   command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
 done
 
@@ -59,6 +60,11 @@ find_window() {  # find_window TITLE: the id of the shown window with TITLE
 }
 main=$(find_window '^Sekora$')
 [ -n "$main" ] || fail "the main window did not open"
+# Desktops on X11 match a window to its menu entry by the window's class.
+class=$(xprop -id "$main" WM_CLASS | sed -n 's/.*, "\(.*\)"$/\1/p')
+entry_class=$(sed -n 's/^StartupWMClass=//p' "$data/sekora.desktop")
+[ -n "$class" ] && [ "$class" = "$entry_class" ] ||
+  fail "the window's class \"$class\" is not the desktop entry's \"$entry_class\""
 timeout 10 xdotool windowactivate --sync "$main"
 sleep 0.5
 
