@@ -77,9 +77,9 @@ cmake -S "$base_src" -B "$work/build-base" -G Ninja -Wno-dev \
   -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF \
   -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_dbus=OFF -DFEATURE_opengl=OFF \
   -DFEATURE_vulkan=OFF -DFEATURE_testlib=OFF -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF \
-  -DFEATURE_direct2d=OFF -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF -DFEATURE_ico=OFF \
+  -DFEATURE_direct2d=OFF -DFEATURE_directwrite=OFF -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF -DFEATURE_ico=OFF \
   -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF -DFEATURE_system_freetype=OFF \
-  -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_libpng=OFF -DFEATURE_system_doubleconversion=OFF \
+  -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_png=OFF -DFEATURE_system_doubleconversion=OFF \
   -DFEATURE_tabletevent=OFF -DFEATURE_dynamicgl=OFF >"$work/configure-base.log"
 ninja -C "$work/build-base" -j"$jobs" >"$work/build-base.log"
 ninja -C "$work/build-base" install >/dev/null

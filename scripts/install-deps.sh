@@ -9,7 +9,7 @@ set -euo pipefail
 packages=(
   g++ cmake make pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
-  qt6-base-dev qt6-svg-dev qt6-translations-l10n
+  qt6-base-dev qt6-translations-l10n
   fonts-ipafont-mincho fonts-ipafont-gothic
   xvfb xauth openbox xdotool x11-utils poppler-utils librsvg2-bin
   dpkg-dev file man-db bash-completion

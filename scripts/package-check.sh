@@ -75,6 +75,7 @@ done
 for d in qt6-qpa-plugins fonts-ipafont-mincho fonts-ipafont-gothic; do
   check "depends on $d" grep -qxF "$d" <<<"$depends"
 done
+check "does not depend on Qt SVG" lacks -x libqt6svg6 <<<"$depends"
 check "recommends qt6-translations-l10n" \
   [ "$(dpkg-deb -f "$deb" Recommends)" = qt6-translations-l10n ]
 

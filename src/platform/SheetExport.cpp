@@ -7,12 +7,11 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSvgGenerator>
 #include <stdexcept>
 
 #include "AtomicFile.h"
-#include "OutlineTextDevice.h"
 #include "QtSurface.h"
+#include "SvgPage.h"
 #include "Twips.h"
 
 namespace sekora {
@@ -26,6 +25,8 @@ using PageFunction = std::function<void(DrawingSurface&, int)>;
 // printer the pen widths are made for, at whatever resolution the file is
 // drawn or later viewed.
 constexpr double kFilePenUnitTwips = kTwipsPerInch / 600.0;
+
+constexpr char kSheetTitle[] = "函渠断面の決定";
 
 QSize PageSizeInPixels(int dpi) {
   return TwipsSize(kA4WidthTwips, kA4HeightTwips, dpi);
@@ -60,7 +61,7 @@ void RenderPdf(QBuffer& buffer, const std::string& outPath, int pageCount,
   writer.setPageLayout(
       QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
   writer.setCreator(QStringLiteral("Sekora"));
-  writer.setTitle(QString::fromUtf8("函渠断面の決定"));
+  writer.setTitle(QString::fromUtf8(kSheetTitle));
   QPainter painter;
   BeginOrThrow(painter, writer, outPath);
   DrawAndEnd(painter, writer.resolution(), outPath, [&](DrawingSurface& surface) {
@@ -84,56 +85,15 @@ void RenderPng(QBuffer& buffer, const std::string& outPath, int dpi, const DrawF
   if (!image.save(&buffer, "PNG")) throw CannotWrite(outPath);
 }
 
-// The texts of the page as invisible SVG text over their outlines, so that
-// the words can still be found and selected.
-QByteArray HiddenTexts(const std::vector<OutlinedText>& texts) {
-  QString hidden = QStringLiteral(
-      "<g fill=\"#000000\" fill-opacity=\"0\" stroke=\"none\" font-family=\"IPAMincho, "
-      "serif\">\n");
-  for (const OutlinedText& text : texts) {
-    hidden += QStringLiteral("<text x=\"%1\" y=\"%2\" font-size=\"%3\">%4</text>\n")
-                  .arg(text.baselineStart.x())
-                  .arg(text.baselineStart.y())
-                  .arg(text.pixelSize)
-                  .arg(text.text.toHtmlEscaped());
-  }
-  hidden += QStringLiteral("</g>\n");
-  return hidden.toUtf8();
-}
-
 // Text goes into the SVG as glyph outlines, which look the same wherever the
 // file is opened, whatever fonts are installed there.
 void RenderSvg(QBuffer& buffer, const std::string& outPath, int dpi, const DrawFunction& draw) {
-  QBuffer svg;
-  svg.open(QIODevice::WriteOnly);
-  QSvgGenerator generator;
-  generator.setOutputDevice(&svg);
-  generator.setResolution(dpi);
-  generator.setSize(PageSizeInPixels(dpi));
-  generator.setViewBox(QRect(QPoint(0, 0), PageSizeInPixels(dpi)));
-  generator.setTitle(QString::fromUtf8("函渠断面の決定"));
+  SvgPage page(PageSizeInPixels(dpi), dpi, QString::fromUtf8(kSheetTitle));
   QPainter painter;
-  BeginOrThrow(painter, generator, outPath);
+  BeginOrThrow(painter, page, outPath);
   painter.fillRect(QRect(QPoint(0, 0), PageSizeInPixels(dpi)), Qt::white);
-  std::vector<OutlinedText> texts;
-  {
-    OutlineTextDevice outlines(painter);
-    QPainter outlinePainter;
-    BeginOrThrow(outlinePainter, outlines, outPath);
-    try {
-      DrawAndEnd(outlinePainter, dpi, outPath, draw);
-    } catch (...) {
-      painter.end();
-      throw;
-    }
-    texts = outlines.Texts();
-  }
-  if (!painter.end()) throw CannotWrite(outPath);
-  QByteArray document = svg.data();
-  const qsizetype end = document.lastIndexOf("</svg>");
-  if (end < 0) throw CannotWrite(outPath);
-  document.insert(end, HiddenTexts(texts));
-  buffer.write(document);
+  DrawAndEnd(painter, dpi, outPath, draw);
+  buffer.write(page.Document());
 }
 
 QString SheetExtension(const std::string& outPath) {

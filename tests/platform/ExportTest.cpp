@@ -3,13 +3,21 @@
 // picture on a machine without the sheet's fonts.
 #include <QFile>
 #include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPen>
+#include <QPolygonF>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QXmlStreamReader>
 #include <QtTest>
+#include <functional>
+#include <vector>
 
 #include "SheetExport.h"
+#include "SvgPage.h"
 #include "Twips.h"
 
 using namespace sekora;
@@ -115,6 +123,56 @@ int DarkPixels(const QImage& image) {
   return dark;
 }
 
+bool IsWellFormedXml(const QByteArray& document) {
+  QXmlStreamReader reader(document);
+  while (!reader.atEnd()) reader.readNext();
+  return !reader.hasError();
+}
+
+// Draws `draw` on a page `pixels` large at 96 dpi and returns the document;
+// empty when the page did not end.
+QByteArray SvgOf(QSize pixels, const std::function<void(QPainter&)>& draw) {
+  SvgPage page(pixels, 96, QStringLiteral("sample"));
+  QPainter painter(&page);
+  draw(painter);
+  return painter.end() ? page.Document() : QByteArray();
+}
+
+// A small drawing in twips with what the sheet and its figures draw: pens
+// wide and thin, solid and dashed, a filled shape with corners and one with
+// curves, and text. The hairline has flat caps: Qt rasterises a line no wider
+// than a pixel without capping its dashes, where SVG caps every dash.
+void DrawSample(QPainter& painter) {
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.scale(96 / kTwipsPerInch, 96 / kTwipsPerInch);
+  QPen wide(Qt::black, 60);
+  wide.setCapStyle(Qt::FlatCap);
+  painter.setPen(wide);
+  painter.drawLine(QPointF(300, 300), QPointF(5700, 300));
+  QPen dashed(Qt::black, 30, Qt::DashLine);
+  painter.setPen(dashed);
+  painter.drawLine(QPointF(300, 700), QPointF(5650, 700));
+  dashed.setDashPattern({6, 2, 1, 2});
+  dashed.setDashOffset(3);
+  painter.setPen(dashed);
+  painter.drawLine(QPointF(300, 1000), QPointF(5650, 1000));
+  QPen hairline(Qt::black, 0, Qt::DashDotLine);
+  hairline.setCapStyle(Qt::FlatCap);
+  painter.setPen(hairline);
+  painter.drawLine(QPointF(300, 1290), QPointF(5650, 1290));
+  QPen outline(Qt::black, 40);
+  outline.setJoinStyle(Qt::MiterJoin);
+  painter.setPen(outline);
+  painter.setBrush(Qt::gray);
+  painter.drawPolygon(QPolygonF({{300, 1700}, {2000, 1700}, {1150, 2600}}));
+  painter.setBrush(Qt::black);
+  painter.drawEllipse(QRectF(2500, 1700, 1500, 900));
+  QFont font(QStringLiteral("IPAMincho"));
+  font.setPixelSize(400);
+  painter.setFont(font);
+  painter.drawText(QPointF(300, 3600), QString::fromUtf8("函渠 hf=0.085m"));
+}
+
 }  // namespace
 
 class ExportTest : public QObject {
@@ -126,6 +184,9 @@ class ExportTest : public QObject {
   void pngPenGrowsWithTheResolution();
   void svgLooksTheSameWithoutTheSheetsFonts();
   void severalPagesGoOnlyIntoAPdf();
+  void svgPageLooksLikeThePngOfTheSameDrawing();
+  void svgPageWritesPensInTheDrawingsUnits();
+  void svgPageRefusesWhatItCannotWrite();
 };
 
 void ExportTest::pdfPenIsThreeSixHundredthsOfAnInch() {
@@ -219,6 +280,102 @@ void ExportTest::severalPagesGoOnlyIntoAPdf() {
   QVERIFY(!QFile::exists(png));
   QVERIFY_THROWS_EXCEPTION(std::invalid_argument,
                            ExportPdfPages(pdf.toStdString(), 0, [](DrawingSurface&, int) {}));
+}
+
+void ExportTest::svgPageLooksLikeThePngOfTheSameDrawing() {
+  const QSize pixels(400, 300);
+  const QByteArray svg = SvgOf(pixels, [&pixels](QPainter& painter) {
+    painter.fillRect(QRect(QPoint(0, 0), pixels), Qt::white);
+    DrawSample(painter);
+  });
+  QVERIFY(IsWellFormedXml(svg));
+  QVERIFY(svg.contains(">函渠 hf=0.085m</text>"));
+  QTemporaryDir folder;
+  const QString path = folder.filePath(QStringLiteral("sample.svg"));
+  QFile file(path);
+  QVERIFY(file.open(QIODevice::WriteOnly) && file.write(svg) == svg.size());
+  file.close();
+  const QImage rendered = RenderSvg(path, folder, true);
+
+  QImage png(pixels, QImage::Format_RGB32);
+  png.fill(Qt::white);
+  QPainter painter(&png);
+  DrawSample(painter);
+  painter.end();
+  QCOMPARE(rendered.size(), png.size());
+  QVERIFY(DarkPixels(png) > 5000);
+  const int differing = PixelsDiffering(rendered, png);
+  QVERIFY2(differing <= DarkPixels(png) / 50, qPrintable(QString::number(differing)));
+}
+
+void ExportTest::svgPageWritesPensInTheDrawingsUnits() {
+  const QByteArray svg = SvgOf(QSize(40, 20), [](QPainter& painter) {
+    painter.scale(0.1, 0.1);  // twips at 144 dpi
+    painter.setPen(QPen(Qt::black, 7.2, Qt::DashLine));
+    painter.drawLine(QPointF(0, 100), QPointF(300, 100));
+    painter.drawLine(QPointF(0.004, 150), QPointF(300, -0.001));
+    painter.setPen(QPen(QColor(255, 0, 0, 128), 0, Qt::DotLine));
+    painter.drawLine(QPointF(0, 50), QPointF(300, 50));
+    QPen custom(Qt::blue, 2);
+    custom.setDashPattern({3, 1});
+    custom.setDashOffset(1);
+    custom.setCapStyle(Qt::FlatCap);
+    custom.setJoinStyle(Qt::MiterJoin);
+    painter.setPen(custom);
+    painter.drawRect(QRectF(10, 10, 100, 50));
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0, 128, 0));
+    painter.drawPolygon(QPolygonF({{0, 0}, {100, 0}, {50, 75.5}}), Qt::WindingFill);
+  });
+  // Written with ' for " to be readable.
+  const QByteArray expected =
+      QByteArray(
+          "<?xml version='1.0' encoding='UTF-8'?>\n"
+          "<svg xmlns='http://www.w3.org/2000/svg' version='1.1' width='10.583mm' height='5.292mm' "
+          "viewBox='0 0 40 20'>\n"
+          "<title>sample</title>\n"
+          "<g fill='none' stroke='#000000' stroke-width='7.2' stroke-linecap='square' "
+          "stroke-linejoin='bevel' stroke-dasharray='28.8,14.4' "
+          "transform='matrix(0.1,0,0,0.1,0,0)'>\n"
+          "<path d='M0,100L300,100'/>\n"
+          "<path d='M0,150L300,0'/>\n"
+          "</g>\n"
+          "<g fill='none' stroke='#ff0000' stroke-opacity='0.502' stroke-width='10' "
+          "stroke-linecap='square' stroke-linejoin='bevel' stroke-dasharray='10,20' "
+          "transform='matrix(0.1,0,0,0.1,0,0)'>\n"
+          "<path d='M0,50L300,50'/>\n"
+          "</g>\n"
+          "<g fill='none' stroke='#0000ff' stroke-width='2' stroke-linecap='butt' "
+          "stroke-linejoin='miter' stroke-miterlimit='4.123' stroke-dasharray='6,2' "
+          "stroke-dashoffset='2' transform='matrix(0.1,0,0,0.1,0,0)'>\n"
+          "<path d='M10,10L110,10L110,60L10,60Z'/>\n"
+          "</g>\n"
+          "<g fill='#008000' stroke='none' transform='matrix(0.1,0,0,0.1,0,0)'>\n"
+          "<path d='M0,0L100,0L50,75.5Z'/>\n"
+          "</g>\n"
+          "</svg>\n")
+          .replace('\'', '"');
+  QCOMPARE(svg, expected);
+}
+
+void ExportTest::svgPageRefusesWhatItCannotWrite() {
+  const QRectF box(0, 0, 10, 10);
+  const std::vector<std::function<void(QPainter&)>> unwritable = {
+      [&box](QPainter& painter) { painter.drawImage(box, QImage(2, 2, QImage::Format_RGB32)); },
+      [&box](QPainter& painter) { painter.fillRect(box, QBrush(Qt::black, Qt::CrossPattern)); },
+      [&box](QPainter& painter) {
+        painter.setClipRect(box);
+        painter.drawLine(box.topLeft(), box.bottomRight());
+      },
+      [&box](QPainter& painter) {
+        painter.setOpacity(0.5);
+        painter.drawLine(box.topLeft(), box.bottomRight());
+      },
+  };
+  for (const auto& draw : unwritable) QVERIFY(SvgOf(QSize(20, 20), draw).isEmpty());
+  QVERIFY(!SvgOf(QSize(20, 20), [&box](QPainter& painter) {
+             painter.drawLine(box.topLeft(), box.bottomRight());
+           }).isEmpty());
 }
 
 QTEST_MAIN(ExportTest)
