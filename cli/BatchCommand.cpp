@@ -10,6 +10,7 @@
 #include "BatchRun.h"
 #include "BatchTable.h"
 #include "CsvReader.h"
+#include "FreeboardCheck.h"
 #include "JsonNumber.h"
 #include "Paths.h"
 #include "ResultRow.h"
@@ -54,6 +55,7 @@ Json SectionJson(const std::optional<RecommendedSection>& s) {
   json["h2"] = JsonNumber(r.h2);
   json["h1"] = JsonNumber(r.h1);
   json["hReq"] = JsonNumber(r.hReq);
+  json["hReqFrom"] = ChecksOnCriticalDepth(r) ? "h2" : "h1";
   json["margin_m"] = JsonNumber(s->margin);
   json["margin_pct"] = JsonNumber(s->marginPercent);
   return json;
@@ -75,7 +77,8 @@ Json CulvertJson(const Culvert& culvert, const CulvertResult& result) {
           {"candidates", result.candidateCount},
           {"ok_count", result.okCount},
           {"box", SectionJson(result.box)},
-          {"pipe", SectionJson(result.pipe)}};
+          {"pipe", SectionJson(result.pipe)},
+          {"friction_note", result.frictionRoundingNote}};
 }
 
 std::string SectionText(const std::optional<RecommendedSection>& s) {

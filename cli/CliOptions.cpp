@@ -110,7 +110,8 @@ results-list row per line of it ("No|size|status", UTF-8).
   --shape S         both (既定), box, pipe           which catalogues are read
   --exclude-ng      ＮＧ結果は除く                    write only the passing sections
   --dir DIR         BOX.TXT, KAN.TXT, Keisan.txt と図のフォルダ (既定: 下記)
-  --json            JSON 配列で出力 (25 項目, "No", "StatusText")
+  --json            JSON 配列で出力 (25 項目, "No", "StatusText", "hReqFrom",
+                    "FrictionNote")
   --sheet LIST --out FILE
                     LIST の行の計算書を FILE に出力。LIST は行番号と範囲
                     (7,12,55-58) または ok (ＯＫのすべての行)。PDF は 1 行

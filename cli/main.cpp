@@ -21,6 +21,7 @@
 #include "CliOptions.h"
 #include "DataFolders.h"
 #include "DesignError.h"
+#include "FreeboardCheck.h"
 #include "JsonNumber.h"
 #include "KeisanFile.h"
 #include "NumberText.h"
@@ -96,6 +97,10 @@ Json JsonObject(int rowNo, const sekora::KeisanRecord& rec) {
   int i = 0;
   for (const double* q : sekora::Quantities(rec)) json[kQuantityNames[i++]] = JsonNumber(*q);
   json["StatusText"] = sekora::StatusText(rec.Status);
+  // The depth hReq stands on, for the candidates that reached the check.
+  const bool checked = rec.Status == sekora::StatusOk || rec.Status == sekora::StatusFreeboardOver;
+  json["hReqFrom"] = checked ? Json(sekora::ChecksOnCriticalDepth(rec) ? "h2" : "h1") : Json();
+  json["FrictionNote"] = sekora::HasFrictionRoundingNote(rec);
   return json;
 }
 

@@ -1,7 +1,7 @@
 // The calculation on fuzzed design conditions and candidate sections: every
 // candidate ends with a status 0 to 4, every quantity is finite, every
 // number the results file would carry is a number, a passing candidate
-// really passed its freeboard check with finite numbers, and the records
+// really passed its usable-height check with finite numbers, and the records
 // read back from the results text are the ones written.
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -62,17 +62,21 @@ sekora::Candidates Sections(FuzzedDataProvider& in) {
   return candidates;
 }
 
-// A passing candidate balanced its energies and its freeboard, computed
-// again from the conditions, is a finite depth below the section height:
-// no overflow was hidden by clearing the record.
+// A passing candidate balanced its energies, and its required height,
+// computed again from the conditions on the depth the check stands on (the
+// critical depth h2 for an inlet that balanced below it), is finite and lies
+// below the section height as the results file writes both: no overflow was
+// hidden by clearing the record.
 void CheckPassed(const sekora::KeisanRecord& rec, const sekora::DesignConditions& c) {
   if (rec.Status != sekora::StatusOk) return;
   const bool box = rec.Kind == sekora::KindBox;
   const double height = box ? rec.H : rec.D;
   const double ratio = box ? c.BoxRatio : c.CircleRatio;
-  const double freeboard = (1.0 - ratio) * height + rec.h1;
-  Require(std::isfinite(freeboard) && freeboard == rec.hReq && rec.hReq < height,
-          "a passing candidate has a finite freeboard below its height");
+  const auto written = [](double v) { return sekora::FormatRound(v, sekora::Pattern::Fixed3); };
+  const double depth = written(rec.h1) < written(rec.h2) ? rec.h2 : rec.h1;
+  const double required = (1.0 - ratio) * height + depth;
+  Require(std::isfinite(required) && required == rec.hReq && written(rec.hReq) < written(height),
+          "a passing candidate has a finite required height below its height");
   Require(rec.E1 == rec.E2, "a passing candidate balanced its energies");
 }
 

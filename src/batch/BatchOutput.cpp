@@ -5,6 +5,7 @@
 
 #include "AtomicFile.h"
 #include "DesignError.h"
+#include "FreeboardCheck.h"
 #include "NumberText.h"
 #include "ParallelFor.h"
 #include "Paths.h"
@@ -52,6 +53,13 @@ std::vector<std::string> SectionFields(const std::optional<RecommendedSection>& 
           FormatNumber(r.hReq, Pattern::Fixed3),
           FormatNumber(s->margin, Pattern::Fixed3),
           FormatNumber(s->marginPercent, Pattern::Fixed2)};
+}
+
+// The depth a recommended section's hReq stands on: "h2" for an inlet that
+// balanced below the critical depth, else "h1"; empty where none passes.
+std::string CheckedDepthField(const std::optional<RecommendedSection>& s) {
+  if (!s) return "";
+  return ChecksOnCriticalDepth(s->record) ? "h2" : "h1";
 }
 
 std::vector<std::string> ConditionFields(const Culvert& culvert) {
@@ -118,6 +126,7 @@ std::string SummaryCsv(const std::vector<Culvert>& culverts,
   for (const char* kind : {"box", "pipe"}) {
     for (std::string& field : SectionHeader(kind)) header.push_back(std::move(field));
   }
+  header.insert(header.end(), {"box_hreq_from", "pipe_hreq_from", "friction_note"});
   AppendRow(csv, header);
   for (std::size_t i = 0; i < culverts.size(); ++i) {
     std::vector<std::string> row = ConditionFields(culverts[i]);
@@ -126,6 +135,9 @@ std::string SummaryCsv(const std::vector<Culvert>& culverts,
     for (const auto* section : {&results[i].box, &results[i].pipe}) {
       for (std::string& field : SectionFields(*section)) row.push_back(std::move(field));
     }
+    row.push_back(CheckedDepthField(results[i].box));
+    row.push_back(CheckedDepthField(results[i].pipe));
+    row.push_back(results[i].frictionRoundingNote ? "1" : "0");
     AppendRow(csv, row);
   }
   return csv;

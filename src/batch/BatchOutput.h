@@ -22,7 +22,11 @@ std::string ConditionText(double value);
 // with a byte-order mark, CR LF line ends, a header row, then one row per
 // culvert with its conditions, its candidate and ＯＫ counts and, for the
 // recommended box and pipe, size, line in its results file, h2, h1, hReq and
-// margin to the section height in m and %; "なし" where none passes.
+// margin to the section height in m and %; "なし" where none passes. Last
+// come the depth each recommended hReq stands on ("h1", or "h2" for an inlet
+// checked on the critical depth; empty where none passes) and "1" where the
+// five-decimal friction factors can move some hf by half a centimetre or
+// more, else "0".
 std::string SummaryCsv(const std::vector<Culvert>& culverts,
                        const std::vector<CulvertResult>& results);
 

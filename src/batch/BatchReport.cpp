@@ -17,8 +17,9 @@ std::optional<ProjectSection> SectionOf(const std::optional<RecommendedSection>&
 }
 
 ProjectSummaryRow RowOf(const Culvert& culvert, const CulvertResult& result) {
-  return {culvert.name,          culvert.conditions.Q,  culvert.conditions.L,  result.okCount,
-          result.candidateCount, SectionOf(result.box), SectionOf(result.pipe)};
+  return {culvert.name,           culvert.conditions.Q,       culvert.conditions.L,
+          result.okCount,         result.candidateCount,      SectionOf(result.box),
+          SectionOf(result.pipe), result.frictionRoundingNote};
 }
 
 }  // namespace

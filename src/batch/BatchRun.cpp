@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "Catalogue.h"
+#include "FreeboardCheck.h"
 #include "KeisanFile.h"
 #include "NumberText.h"
 #include "ParallelFor.h"
@@ -56,6 +57,8 @@ CulvertResult DesignCulvert(const BatchSections& sections, const Culvert& culver
   result.candidateCount = records.size();
   result.okCount = static_cast<std::size_t>(std::count_if(
       records.begin(), records.end(), [](const KeisanRecord& r) { return r.Status == StatusOk; }));
+  result.frictionRoundingNote =
+      std::any_of(records.begin(), records.end(), HasFrictionRoundingNote);
   const Recommendation chosen = RecommendSections(records);
   if (chosen.box) result.box = Recommended(records, *chosen.box);
   if (chosen.pipe) result.pipe = Recommended(records, *chosen.pipe);

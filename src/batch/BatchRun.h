@@ -35,8 +35,11 @@ struct CulvertResult {
   std::size_t okCount = 0;
   std::optional<RecommendedSection> box;   // none when no box passes
   std::optional<RecommendedSection> pipe;  // none when no pipe passes
-  std::string resultsText;                 // the culvert's Keisan.txt, when asked for
-  Candidates records;  // every candidate as the results file gives it back, when asked for
+  // hf of some candidate can be off by half a centimetre or more through the
+  // five-decimal friction factors.
+  bool frictionRoundingNote = false;
+  std::string resultsText;  // the culvert's Keisan.txt, when asked for
+  Candidates records;       // every candidate as the results file gives it back, when asked for
 };
 
 // What a batch keeps of each culvert's run besides its summary.

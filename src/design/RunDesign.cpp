@@ -7,6 +7,7 @@
 #include "CriticalDepth.h"
 #include "DesignError.h"
 #include "FlowSection.h"
+#include "FreeboardCheck.h"
 #include "KeisanFile.h"
 #include "NumberText.h"
 #include "ParallelFor.h"
@@ -158,12 +159,12 @@ void SearchInletDepth(KeisanRecord& rec, const DesignConditions& c) {
 }
 
 // Inlet depth plus the freeboard (1 - ratio) of the section height must stay
-// below the section height.
+// below the section height. An inlet that balanced below the critical depth
+// would be supercritical; the water enters at the critical depth instead, so
+// the check adds the freeboard to h2 (which can only turn ＯＫ into NG).
 void CheckFreeboard(KeisanRecord& rec, const DesignConditions& c) {
-  const double ratio = rec.Kind == KindBox ? c.BoxRatio : c.CircleRatio;
-  const double height = SectionHeight(rec);
-  rec.hReq = (1.0 - ratio) * height + rec.h1;
-  if (!(rec.hReq < height)) rec.Status = StatusFreeboardOver;
+  rec.hReq = Freeboard(rec, c) + CheckedInletDepth(rec);
+  if (!FitsUsableHeight(rec.hReq, SectionHeight(rec))) rec.Status = StatusFreeboardOver;
 }
 
 // A candidate can only pass with every quantity a real number: a freeboard

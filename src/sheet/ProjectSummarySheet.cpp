@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "DrawSheet.h"
+#include "FreeboardCheck.h"
 #include "ResultRow.h"
 #include "SheetLayout.h"
 
@@ -26,7 +27,8 @@ constexpr double kBoxColumn = 25.5;
 constexpr double kBoxMarginColumn = 31.5;
 constexpr double kPipeColumn = 35.5;
 constexpr double kPipeMarginColumn = 39.0;
-constexpr double kTableRight = 42.5;
+constexpr double kMarksColumn = 43.0;
+constexpr double kTableRight = 45.0;
 constexpr int kNumberField = 4;
 constexpr int kValueField = 7;
 constexpr int kPassingField = 7;
@@ -34,6 +36,10 @@ constexpr int kMarginField = 6;
 
 constexpr char kNone[] = "なし";
 constexpr char kCut[] = "…";
+// The marks of the run summary: a recommended section checked on the critical
+// depth h2, and an hf the rounded friction factors can move by 5 mm or more.
+constexpr char kCriticalDepthMark[] = "＊";
+constexpr char kFrictionRoundingMark[] = "※";
 
 std::string RightAligned(const std::string& text, int width) {
   const auto length = static_cast<int>(text.size());
@@ -69,6 +75,7 @@ void DrawColumnHeadings(SheetLayout& sheet, double b) {
   sheet.PutText(kBoxMarginColumn + 0.5, b, "余裕%");
   sheet.PutText(kPipeColumn, b, "推奨管");
   sheet.PutText(kPipeMarginColumn + 0.5, b, "余裕%");
+  sheet.PutText(kMarksColumn, b, "注");
   DrawRule(sheet, b + 1.0);
 }
 
@@ -82,6 +89,24 @@ void DrawSection(SheetLayout& sheet, const std::optional<ProjectSection>& sectio
   sheet.PutText(marginColumn, b, ValueField(section->marginPercent, kMarginField, Pattern::Fixed2));
 }
 
+bool OnCriticalDepth(const std::optional<ProjectSection>& section) {
+  return section && ChecksOnCriticalDepth(section->record);
+}
+
+bool RecommendsOnCriticalDepth(const ProjectSummaryRow& row) {
+  return OnCriticalDepth(row.box) || OnCriticalDepth(row.pipe);
+}
+
+bool CarriesFrictionRoundingNote(const ProjectSummaryRow& row) {
+  return row.frictionRoundingNote;
+}
+
+std::string MarksOf(const ProjectSummaryRow& row) {
+  std::string marks = RecommendsOnCriticalDepth(row) ? kCriticalDepthMark : "";
+  if (CarriesFrictionRoundingNote(row)) marks += kFrictionRoundingMark;
+  return marks;
+}
+
 void DrawCulvertRow(SheetLayout& sheet, const ProjectSummaryRow& row, std::size_t index, double b) {
   sheet.PutText(kNumberColumn, b, RightAligned(std::to_string(index + 1), kNumberField));
   sheet.PutText(kNameColumn, b, FittedName(sheet, row.name));
@@ -92,12 +117,31 @@ void DrawCulvertRow(SheetLayout& sheet, const ProjectSummaryRow& row, std::size_
                              kPassingField));
   DrawSection(sheet, row.box, kBoxColumn, kBoxMarginColumn, b);
   DrawSection(sheet, row.pipe, kPipeColumn, kPipeMarginColumn, b);
+  const std::string marks = MarksOf(row);
+  if (!marks.empty()) sheet.PutText(kMarksColumn, b, marks);
 }
 
-void DrawLegend(SheetLayout& sheet, double b) {
+// The legend, then the footnote of each mark the table carries.
+void DrawLegend(SheetLayout& sheet, const std::vector<ProjectSummaryRow>& rows, double b) {
   sheet.PutText(kNumberColumn, b, "推奨：ＯＫのうち内空断面積が最小のボックスと円形管");
   sheet.PutText(kNumberColumn, b + 1.0, "余裕%：断面高から hReq を引いた高さの断面高に対する割合");
   sheet.PutText(kNumberColumn, b + 2.0, "ＯＫ数：ＯＫの断面の数／計算した断面の数");
+  b += 2.0;
+  const auto any = [&rows](bool (*marked)(const ProjectSummaryRow&)) {
+    return std::any_of(rows.begin(), rows.end(), marked);
+  };
+  if (any(RecommendsOnCriticalDepth)) {
+    b += 1.0;
+    sheet.PutText(kNumberColumn, b,
+                  std::string(kCriticalDepthMark) +
+                      "：推奨断面の hReq を限界水深 h2 で求めた（h1 ＜ h2、射流）");
+  }
+  if (any(CarriesFrictionRoundingNote)) {
+    b += 1.0;
+    sheet.PutText(kNumberColumn, b,
+                  std::string(kFrictionRoundingMark) +
+                      "：hf は係数を小数5桁に丸めて求めたため、5mm 以上の誤差を含み得る");
+  }
 }
 
 }  // namespace
@@ -120,7 +164,7 @@ void DrawProjectSummaryPage(DrawingSurface& target, std::int16_t mode,
   double b = kColumnHeadingRow + 1.0;
   for (std::size_t i = first; i < last; ++i, b += 1.0) DrawCulvertRow(sheet, rows[i], i, b);
   DrawRule(sheet, b);
-  if (page + 1 == ProjectSummaryPageCount(rows.size())) DrawLegend(sheet, b + 1.0);
+  if (page + 1 == ProjectSummaryPageCount(rows.size())) DrawLegend(sheet, rows, b + 1.0);
 }
 
 void DrawCulvertCaption(DrawingSurface& target, std::size_t number, const std::string& name) {

@@ -31,6 +31,9 @@ struct ProjectSummaryRow {
   std::size_t candidateCount = 0;
   std::optional<ProjectSection> box;   // none when no box passes
   std::optional<ProjectSection> pipe;  // none when no pipe passes
+  // hf of some candidate can be off by half a centimetre or more through the
+  // five-decimal friction factors (the same Q and L for every candidate).
+  bool frictionRoundingNote = false;
 };
 
 // The pages the project summary of `rowCount` culverts takes; at least one.

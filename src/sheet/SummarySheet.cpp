@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "DrawSheet.h"
+#include "FreeboardCheck.h"
 #include "ResultRow.h"
 #include "SheetLayout.h"
 #include "SheetSections.h"
@@ -32,6 +33,7 @@ constexpr double kSizeColumn = 5.5;
 constexpr double kOutletDepthColumn = 12.0;
 constexpr double kInletDepthColumn = 15.5;
 constexpr double kRequiredColumn = 19.0;
+constexpr double kRequiredMarksColumn = 22.5;
 constexpr double kSectionHeightColumn = 26.0;
 constexpr double kResultColumn = 30.0;
 constexpr double kMarkColumn = 45.5;
@@ -40,6 +42,10 @@ constexpr int kDepthField = 6;
 constexpr int kNumberField = 5;
 
 constexpr char kRecommendedMark[] = "◎";
+// Marks after a required height: checked on the critical depth h2, and an hf
+// the rounded friction factors can move by half a centimetre or more.
+constexpr char kCriticalDepthMark[] = "＊";
+constexpr char kFrictionRoundingMark[] = "※";
 // A quantity the calculation never reached.
 constexpr char kNotReached[] = "    －";
 
@@ -92,6 +98,18 @@ std::string RequiredHeightText(const KeisanRecord& rec) {
 
 double SectionHeight(const KeisanRecord& rec) {
   return rec.Kind == KindBox ? rec.H : rec.D;
+}
+
+bool HasRequiredHeight(const KeisanRecord& rec) {
+  return rec.Status == StatusOk || rec.Status == StatusFreeboardOver;
+}
+
+// The marks a required height carries; empty for a row without one.
+std::string RequiredHeightMarks(const KeisanRecord& rec) {
+  if (!HasRequiredHeight(rec)) return "";
+  std::string marks = ChecksOnCriticalDepth(rec) ? kCriticalDepthMark : "";
+  if (HasFrictionRoundingNote(rec)) marks += kFrictionRoundingMark;
+  return marks;
 }
 
 // The roughness of the first candidate of `kind`, as the sheet of that
@@ -150,11 +168,39 @@ void DrawCandidateRow(SheetLayout& sheet, const RunSummary& summary, std::size_t
   sheet.PutText(kOutletDepthColumn, b, ValueField(rec.h2, kDepthField));
   sheet.PutText(kInletDepthColumn, b, InletDepthText(rec));
   sheet.PutText(kRequiredColumn, b, RequiredHeightText(rec));
+  const std::string marks = RequiredHeightMarks(rec);
+  if (!marks.empty()) sheet.PutText(kRequiredMarksColumn, b, marks);
   sheet.PutText(kSectionHeightColumn, b, ValueField(SectionHeight(rec), kDepthField));
   sheet.PutText(kResultColumn, b, StatusText(rec.Status));
   const Recommendation& marked = summary.recommended;
   if (marked.box == index || marked.pipe == index) {
     sheet.PutText(kMarkColumn, b, kRecommendedMark);
+  }
+}
+
+// The first candidate whose required height `test` marks; none when there is none.
+const KeisanRecord* FirstMarked(const Candidates& records, bool (*test)(const KeisanRecord&)) {
+  for (const KeisanRecord& rec : records) {
+    if (HasRequiredHeight(rec) && test(rec)) return &rec;
+  }
+  return nullptr;
+}
+
+// The footnotes of the marks the table carries, each once, on the rows below `b`.
+void DrawMarkNotes(SheetLayout& sheet, const Candidates& records, double b) {
+  if (FirstMarked(records, ChecksOnCriticalDepth) != nullptr) {
+    b += 1.0;
+    sheet.PutText(
+        kNumberColumn, b,
+        std::string(kCriticalDepthMark) + "：h1 ＜ h2（射流）のため、hReq は限界水深 h2 で求めた");
+  }
+  // FricQL is Q²L/2 for every candidate of the run, so any noted one gives the bound.
+  if (const KeisanRecord* noted = FirstMarked(records, HasFrictionRoundingNote)) {
+    b += 1.0;
+    sheet.PutText(
+        kNumberColumn, b,
+        std::string(kFrictionRoundingMark) + "：hf は係数を小数5桁に丸めて求めたため、最大 " +
+            FormatNumber(FrictionRoundingBound(*noted), Pattern::Fixed3) + "m の誤差を含む");
   }
 }
 
@@ -166,6 +212,7 @@ void DrawLegend(SheetLayout& sheet, const RunSummary& summary, double b) {
                   std::string(kRecommendedMark) +
                       "：推奨断面（ＯＫのうち内空断面積が最小のボックスと円形管）");
   }
+  DrawMarkNotes(sheet, summary.records, b);
 }
 
 void DrawTable(SheetLayout& sheet, const RunSummary& summary, int page) {

@@ -35,5 +35,41 @@ TEST(BatchOutput, ConditionsReadBackAsTheSameValue) {
   EXPECT_EQ(ShapeName(ShapePipeOnly), "pipe");
 }
 
+RecommendedSection Section(std::size_t row, double B, double H, double h1, double h2, double hReq) {
+  RecommendedSection s;
+  s.record.Kind = KindBox;
+  s.record.B = B;
+  s.record.H = H;
+  s.record.h1 = h1;
+  s.record.h2 = h2;
+  s.record.hReq = hReq;
+  s.row = row;
+  s.margin = H - hReq;
+  s.marginPercent = (H - hReq) / H * 100.0;
+  return s;
+}
+
+TEST(BatchOutput, SummaryEndsWithTheDepthsCheckedAndTheFrictionNote) {
+  Culvert steep;
+  steep.name = "steep";
+  steep.conditions.Q = 3.3224;
+  steep.conditions.L = 20.104;
+  Culvert none;
+  none.name = "none";
+  none.conditions.Q = 10.0;
+  none.conditions.L = 10.0;
+  CulvertResult steepResult;
+  steepResult.box = Section(2, 1.2, 1.2, 0.222, 0.921, 1.041);  // checked on h2
+  steepResult.pipe = Section(5, 1.0, 1.0, 0.673, 0.467, 0.773);
+  CulvertResult noneResult;
+  noneResult.frictionRoundingNote = true;
+  const std::string csv = SummaryCsv({steep, none}, {steepResult, noneResult});
+  const std::size_t headerEnd = csv.find("\r\n");
+  EXPECT_EQ(csv.substr(headerEnd - 43, 43), ",box_hreq_from,pipe_hreq_from,friction_note");
+  const std::size_t firstEnd = csv.find("\r\n", headerEnd + 2);
+  EXPECT_EQ(csv.substr(firstEnd - 8, 8), ",h2,h1,0");
+  EXPECT_EQ(csv.substr(csv.size() - 6), ",,,1\r\n");
+}
+
 }  // namespace
 }  // namespace sekora

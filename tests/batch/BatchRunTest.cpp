@@ -118,5 +118,37 @@ TEST(BatchRun, ACulvertWithoutAPassingSectionHasNoRecommendation) {
   EXPECT_FALSE(r.pipe);
 }
 
+TEST(BatchRun, ASteepCulvertIsRecommendedOnTheCriticalDepth) {
+  // The box 1.2 × 1.0 balances at h1 0.222 below h2 0.921 and fails on h2;
+  // the next box up passes with hReq 0.12 + 0.921.
+  const Catalogues catalogues("1.200 1.000\r\n1.200 1.200\r\n", "");
+  Culvert steep = MakeCulvert(3.3224, ShapeBoxOnly);
+  steep.conditions.L = 20.104;
+  steep.conditions.Z1 = 0.974;
+  steep.conditions.Z2 = 0.53;
+  const CulvertResult r = RunAll(catalogues, {steep})[0];
+  EXPECT_EQ(r.okCount, 1u);
+  ASSERT_TRUE(r.box);
+  EXPECT_EQ(r.box->row, 2u);
+  EXPECT_EQ(r.box->record.h1, 0.222);
+  EXPECT_EQ(r.box->record.hReq, 1.041);
+  EXPECT_EQ(r.box->margin, 0.159);
+  EXPECT_EQ(r.records[0].Status, StatusFreeboardOver);
+  EXPECT_EQ(r.records[0].hReq, 1.021);
+}
+
+TEST(BatchRun, TheFrictionRoundingNoteFollowsQ2LOverTwo) {
+  const Catalogues catalogues("2.000 2.000\r\n", "");
+  Culvert atThreshold = MakeCulvert(10.0, ShapeBoxOnly);  // Q²L/2 = 500
+  Culvert below = atThreshold;
+  below.conditions.L = 9.999;
+  Culvert outletOnly = MakeCulvert(30.0, ShapeBoxOnly);  // no search, no hf
+  const std::vector<CulvertResult> r = RunAll(catalogues, {atThreshold, below, outletOnly});
+  EXPECT_TRUE(r[0].frictionRoundingNote);
+  EXPECT_FALSE(r[1].frictionRoundingNote);
+  EXPECT_EQ(r[2].records[0].Status, StatusOutletOver);
+  EXPECT_FALSE(r[2].frictionRoundingNote);
+}
+
 }  // namespace
 }  // namespace sekora

@@ -76,9 +76,9 @@ check "Shift-JIS table" cmp -s "$work/summary.csv" "$work/summary-sjis.csv"
 
 run --batch "$table" --dir "$work/d" --json
 check "json exit 0" [ "$(status)" = 0 ]
-check "json culvert 2 has no section" grep -qF '"ok_count":0,"box":null,"pipe":null}' "$work/out"
+check "json culvert 2 has no section" grep -qF '"ok_count":0,"box":null,"pipe":null,"friction_note":false}' "$work/out"
 check "json recommended box" grep -qF \
-  '"box":{"size":"1.200×1.000","row":11,"B":1.2,"H":1,"h2":0.542,"h1":0.852,"hReq":0.952,"margin_m":0.048,"margin_pct":4.8}' \
+  '"box":{"size":"1.200×1.000","row":11,"B":1.2,"H":1,"h2":0.542,"h1":0.852,"hReq":0.952,"hReqFrom":"h1","margin_m":0.048,"margin_pct":4.8}' \
   "$work/out"
 
 # A faulty table is refused by line and column before anything is written.

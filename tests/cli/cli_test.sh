@@ -77,7 +77,7 @@ run --q 1.5 --l 20 --dir "$work/d" --json
 check "json exit 0" [ "$(status)" = 0 ]
 check "json 66 objects" [ "$(grep -c '"No":' "$work/out")" = 66 ]
 check "json first object" grep -qF '{"No":1,"Status":1,"Kind":0,"B":0.6,"H":0.6,"D":0,' "$work/out"
-check "json status text" grep -qF '"StatusText":"ＯＫ"}' "$work/out"
+check "json status text" grep -qF '"StatusText":"ＯＫ","hReqFrom":"h1","FrictionNote":false}' "$work/out"
 check "json is an array" [ "$(head -c1 "$work/out")" = "[" ]
 
 # Exclude NG: numbered over the passing candidates only.

@@ -116,6 +116,27 @@ inline KeisanRecord PipeOne() {
           .hReq = 0.853};
 }
 
+// Box 1.2 × 1.0 of the steep run Q = 3.3224, L = 20.104, Z1 = 0.974,
+// Z2 = 0.53 as read back: balanced at h1 = 0.222, below h2 = 0.921, so the
+// check stands on h2.
+inline KeisanRecord SteepBox() {
+  return {.Status = StatusFreeboardOver,
+          .Kind = KindBox,
+          .B = 1.2,
+          .H = 1.0,
+          .n1 = 0.02,
+          .n2 = 0.02,
+          .h1 = 0.222,
+          .A1 = 0.266,
+          .V1 = 12.49,
+          .h2 = 0.921,
+          .A2 = 1.105,
+          .FricQL = 110.957,
+          .E1 = 9.155,
+          .E2 = 9.155,
+          .hReq = 1.021};
+}
+
 inline RecordingSurface DrawnSheet(const KeisanRecord& rec,
                                    const DesignConditions& conditions = WorkedConditions(),
                                    std::int16_t mode = 0) {

@@ -65,6 +65,47 @@ TEST(SummarySheet, EveryStatusHasItsRowWithDepthsHeightAndResult) {
             "◎：推奨断面（ＯＫのうち内空断面積が最小のボックスと円形管）");
 }
 
+TEST(SummarySheet, RequiredHeightsOnTheCriticalDepthOrWithRoundedFrictionAreMarked) {
+  KeisanRecord steepOk = SteepBox();  // a taller box of the steep run: it fits on h2
+  steepOk.Status = StatusOk;
+  steepOk.H = 1.2;
+  steepOk.hReq = 1.041;
+  KeisanRecord noted = BoxOneByOne();
+  noted.FricQL = 500.0;  // 500 × 0.00001 = 0.005 m
+  KeisanRecord steepNoted = SteepBox();
+  steepNoted.FricQL = 1135.856;
+  KeisanRecord notFound = WithStatus(BoxOneByOne(), StatusInletNotFound);
+  notFound.FricQL = 500.0;  // no required height to mark
+  notFound.hReq = 0.0;
+  KeisanRecord below = BoxOneByOne();
+  below.FricQL = 499.999;
+  const RunSummary summary{
+      {steepOk, noted, steepNoted, notFound, below}, WorkedConditions(), {.box = 0, .pipe = {}}};
+  const RecordingSurface page = DrawnPage(summary, 0);
+  const double first = kFirstPageFirstRow;
+  EXPECT_EQ(RowText(page, first), "    11.200×1.200 0.921 0.222 1.041＊ 1.200ＯＫ◎");
+  EXPECT_EQ(RowText(page, first + 1), "    21.000×1.000 0.467 0.673 0.773※ 1.000ＯＫ");
+  EXPECT_EQ(RowText(page, first + 2),
+            "    31.200×1.000 0.921 0.222 1.021＊※ 1.000余裕高考慮にてオーバーしました");
+  EXPECT_EQ(RowText(page, first + 3),
+            "    41.000×1.000 0.467 0.673 h1が求まらず 1.000呑口計算水深が求まりません");
+  EXPECT_EQ(RowText(page, first + 4), "    51.000×1.000 0.467 0.673 0.773 1.000ＯＫ");
+  const PrintedText mark = TextsNamed(page, "＊※")[0];
+  EXPECT_TRUE(PrintedAt(mark, GridX(22.5), (first + 2) * kLineH, 10.5, false));
+  // The footnotes follow the legend, each once.
+  EXPECT_EQ(RowText(page, first + 7), "＊：h1 ＜ h2（射流）のため、hReq は限界水深 h2 で求めた");
+  EXPECT_EQ(RowText(page, first + 8),
+            "※：hf は係数を小数5桁に丸めて求めたため、最大 0.005m の誤差を含む");
+  EXPECT_TRUE(RowText(page, first + 9).empty());
+}
+
+TEST(SummarySheet, AnUnmarkedTableHasNoFootnotes) {
+  const RecordingSurface page = DrawnPage(EveryStatus(), 0);
+  EXPECT_TRUE(TextsNamed(page, "＊").empty());
+  EXPECT_TRUE(TextsNamed(page, "※").empty());
+  EXPECT_TRUE(RowText(page, kFirstPageFirstRow + 8).empty());
+}
+
 TEST(SummarySheet, ColumnsLineUpUnderTheirHeadings) {
   const RecordingSurface page = DrawnPage(EveryStatus(), 0);
   const std::vector<PrintedText> row = TextsAtY(page, kFirstPageFirstRow * kLineH);
