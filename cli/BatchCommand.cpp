@@ -12,6 +12,7 @@
 #include "CsvReader.h"
 #include "FreeboardCheck.h"
 #include "JsonNumber.h"
+#include "Messages.h"
 #include "Paths.h"
 #include "ResultRow.h"
 #include "TextLines.h"
@@ -24,7 +25,8 @@ constexpr const char* kNone = "なし";
 
 std::vector<Culvert> ReadTable(const std::string& path) {
   std::string bytes;
-  if (!ReadWholeFile(path, bytes)) throw std::runtime_error("一覧表が読み込めません: " + path);
+  if (!ReadWholeFile(path, bytes))
+    throw std::runtime_error(Tr("一覧表が読み込めません: {1}", path));
   try {
     return ReadBatchTable(bytes);
   } catch (const CsvError& e) {
@@ -38,7 +40,7 @@ void WriteSummaryCsv(const std::string& path, const std::vector<Culvert>& culver
                      const std::vector<CulvertResult>& results) {
   std::string error;
   if (!WriteFileAtomically(path, SummaryCsv(culverts, results), error)) {
-    throw std::runtime_error("結果一覧を書き込めません: " + path + "（" + error + "）");
+    throw std::runtime_error(Tr("結果一覧を書き込めません: {1}（{2}）", path, error));
   }
 }
 
@@ -118,22 +120,23 @@ void CheckOutNotTable(const CliOptions& options) {
   std::error_code ec;
   if (options.out &&
       std::filesystem::equivalent(PathFromUtf8(*options.out), PathFromUtf8(*options.batch), ec)) {
-    throw std::runtime_error("--out が一覧表と同じファイルです: " + *options.out);
+    throw std::runtime_error(Tr("--out が一覧表と同じファイルです: {1}", *options.out));
   }
 }
 
 // The report is a PDF in a folder that exists: checked before the run.
 void CheckReportTarget(const std::string& path, const BatchReportWriter& writeReport) {
   if (!writeReport) {
-    throw std::runtime_error("この版は報告書を出力できません（Qt なしで作られています）: " + path);
+    throw std::runtime_error(
+        Tr("この版は報告書を出力できません（Qt なしで作られています）: {1}", path));
   }
   std::string extension = PathFromUtf8(path).extension().string();
   for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  if (extension != ".pdf") throw std::runtime_error("--report は PDF ファイルです: " + path);
+  if (extension != ".pdf") throw std::runtime_error(Tr("--report は PDF ファイルです: {1}", path));
   const std::filesystem::path folder = PathFromUtf8(path).parent_path();
   std::error_code ec;
   if (!std::filesystem::is_directory(folder.empty() ? "." : folder, ec)) {
-    throw std::runtime_error("出力先のフォルダがありません: " + PathToUtf8(folder));
+    throw std::runtime_error(Tr("出力先のフォルダがありません: {1}", PathToUtf8(folder)));
   }
 }
 
@@ -152,7 +155,7 @@ int RunBatchCommand(const CliOptions& options, const DataFolders& folders,
   if (options.out) WriteSummaryCsv(*options.out, culverts, results);
   if (options.keisanDir) WriteResultsFiles(*options.keisanDir, culverts, results);
   std::cout << StandardOutput(culverts, results, options.json) << std::flush;
-  if (!std::cout) throw std::runtime_error("標準出力に書き込めません");
+  if (!std::cout) throw std::runtime_error(Tr("標準出力に書き込めません"));
   return 0;
 }
 

@@ -8,6 +8,7 @@
 #include "AtomicFile.h"
 #include "DrawSheet.h"
 #include "KeisanFile.h"
+#include "Messages.h"
 #include "Metafile.h"
 #include "Paths.h"
 #include "ReportExport.h"
@@ -17,8 +18,6 @@
 
 namespace sekora::cli {
 namespace {
-
-constexpr const char* kErrorRowMessage = "計算結果がエラーの為表示できません";
 
 // A file stands in for the printed sheet, so it is drawn as the printer
 // draws it.
@@ -47,14 +46,15 @@ void CheckRowsCanBeDrawn(const std::vector<int>& rows, const Candidates& records
   std::vector<int> refused;
   for (int row : rows) {
     if (row > static_cast<int>(records.size())) {
-      throw std::runtime_error("--sheet " + std::to_string(row) + ": Keisan.txt には " +
-                               std::to_string(records.size()) + " 行しかありません");
+      throw std::runtime_error(Tr("--sheet {1}: Keisan.txt には {2} 行しかありません",
+                                  std::to_string(row), std::to_string(records.size())));
     }
     const std::int16_t status = records[static_cast<std::size_t>(row - 1)].Status;
     if (status != StatusOk && status != StatusFreeboardOver) refused.push_back(row);
   }
   if (!refused.empty()) {
-    throw std::runtime_error(std::string(kErrorRowMessage) + "（行 " + RowList(refused) + "）");
+    // The results list's message for such a row.
+    throw std::runtime_error(Tr("計算結果がエラーの為表示できません（行 {1}）", RowList(refused)));
   }
 }
 
@@ -72,7 +72,7 @@ std::string ReportFileContent(const DataFolders& folders, const DesignRun& run,
     return ReportPdfContent(outPath, {run.records, run.conditions, rows, summary}, folders.figures);
   }
   if (summary || rows.size() != 1) {
-    throw std::runtime_error("複数の計算書と一覧表は PDF にのみ出力できます: " + outPath);
+    throw std::runtime_error(Tr("複数の計算書と一覧表は PDF にのみ出力できます: {1}", outPath));
   }
   const KeisanRecord& rec = run.records[static_cast<std::size_t>(rows.front() - 1)];
   // Every figure must load before anything is drawn.
@@ -91,6 +91,8 @@ void DrawWithoutDisplay(const std::function<void()>& draw) {
   char name[] = "sekora-cli";
   char* argv[] = {name, nullptr};
   QGuiApplication app(argc, argv);
+  // The application has set the process's locale from the environment.
+  KeepMessageLanguage();
   draw();
 }
 
@@ -99,7 +101,7 @@ void CheckSheetTarget(const std::string& outPath) {
   const std::filesystem::path folder = PathFromUtf8(outPath).parent_path();
   std::error_code ec;
   if (!std::filesystem::is_directory(folder.empty() ? "." : folder, ec)) {
-    throw std::runtime_error("出力先のフォルダがありません: " + PathToUtf8(folder));
+    throw std::runtime_error(Tr("出力先のフォルダがありません: {1}", PathToUtf8(folder)));
   }
 }
 
@@ -109,7 +111,7 @@ void WriteReportOfRun(const DataFolders& folders, const DesignConditions& condit
   const DesignRun run = CalculateRun(folders.work, conditions);
   const std::vector<int> rows = RowsAskedFor(sheets, run.records);
   CheckRowsCanBeDrawn(rows, run.records);
-  if (rows.empty() && !summary) throw std::runtime_error("ＯＫの行がありません");
+  if (rows.empty() && !summary) throw std::runtime_error(Tr("ＯＫの行がありません"));
   std::string content;
   DrawWithoutDisplay(
       [&] { content = ReportFileContent(folders, run, rows, summary, outPath, dpi); });

@@ -24,6 +24,7 @@
 #include "FreeboardCheck.h"
 #include "JsonNumber.h"
 #include "KeisanFile.h"
+#include "Messages.h"
 #include "NumberText.h"
 #include "Paths.h"
 #include "ResultRow.h"
@@ -36,7 +37,7 @@
 namespace {
 
 constexpr int kExitFailure = 2;
-constexpr const char* kNoFlowMessage = "計画流量または、延長が０です";
+constexpr const char* kNoFlowMessage = sekora::cli::TrLater("計画流量または、延長が０です");
 
 // Without Qt, this program hands the sheets over to the one built with it.
 #if !defined(SEKORA_WITH_SHEET) && !defined(_WIN32)
@@ -121,7 +122,7 @@ void PrintRows(const sekora::Candidates& records, int count, bool json) {
 // closed or broken output is reported instead of a truncated list.
 void FlushStandardOutput() {
   std::cout.flush();
-  if (!std::cout) throw std::runtime_error("標準出力に書き込めません");
+  if (!std::cout) throw std::runtime_error(sekora::cli::Tr("標準出力に書き込めません"));
 }
 
 int Run(const sekora::cli::CliOptions& options) {
@@ -135,7 +136,7 @@ int Run(const sekora::cli::CliOptions& options) {
   }
   const sekora::DesignConditions& conditions = options.conditions;
   if (!(conditions.Q > 0.0) || !(conditions.L > 0.0)) {
-    std::cerr << kNoFlowMessage << '\n';
+    std::cerr << sekora::cli::Tr(kNoFlowMessage) << '\n';
     return kExitFailure;
   }
   const sekora::DataFolders folders = FoldersOf(options);
@@ -146,7 +147,8 @@ int Run(const sekora::cli::CliOptions& options) {
                                   *options.out, options.dpi);
     return 0;
 #else
-    throw std::runtime_error("この版は計算書を出力できません（Qt なしで作られています）");
+    throw std::runtime_error(
+        sekora::cli::Tr("この版は計算書を出力できません（Qt なしで作られています）"));
 #endif
   }
   // The rows are this run's own, read through the text it wrote: another
@@ -174,7 +176,8 @@ int HandOverToSheetProgram(char** argv) {
   const std::string program =
       sekora::JoinPath(sekora::HelperFolder(sekora::ProgramFolder()), kSheetProgramName);
   ::execv(program.c_str(), argv);
-  ReportError("計算書の出力に必要な " + program + " を起動できません: " + std::strerror(errno));
+  ReportError(sekora::cli::Tr("計算書の出力に必要な {1} を起動できません: {2}", program,
+                              std::strerror(errno)));
   return kExitFailure;
 }
 #endif
@@ -182,6 +185,7 @@ int HandOverToSheetProgram(char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  sekora::cli::SetUpMessages(sekora::MessageCatalogueFolder(ProgramFolder()));
   try {
     const sekora::cli::CliOptions options = sekora::cli::ParseCliOptions(Arguments(argc, argv));
     if (options.help) {
@@ -200,9 +204,9 @@ int main(int argc, char** argv) {
 #endif
     return Run(options);
   } catch (const sekora::cli::UsageError& e) {
-    ReportError(std::string(e.what()) + "（sekora-cli --help で使い方を表示します）");
+    ReportError(e.what() + sekora::cli::Tr("（sekora-cli --help で使い方を表示します）"));
   } catch (const std::bad_alloc&) {
-    ReportError("メモリが足りません");
+    ReportError(sekora::cli::Tr("メモリが足りません"));
   } catch (const std::exception& e) {
     ReportError(e.what());
   }

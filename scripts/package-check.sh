@@ -52,7 +52,8 @@ for f in usr/bin/sekora usr/bin/sekora-cli usr/libexec/sekora/sekora-cli-sheet \
   usr/share/applications/org.example.sekora.desktop usr/share/metainfo/org.example.sekora.metainfo.xml \
   usr/share/icons/hicolor/scalable/apps/sekora.svg usr/share/icons/hicolor/48x48/apps/sekora.png \
   usr/share/icons/hicolor/128x128/apps/sekora.png usr/share/icons/hicolor/256x256/apps/sekora.png \
-  usr/share/bash-completion/completions/sekora-cli usr/share/lintian/overrides/sekora; do
+  usr/share/bash-completion/completions/sekora-cli usr/share/lintian/overrides/sekora \
+  usr/share/locale/en/LC_MESSAGES/sekora.mo; do
   check "package holds /$f" grep -qF " ./$f" <<<"$contents"
 done
 check "the licence only in the copyright file" lacks LICENSE <<<"$contents"
@@ -142,6 +143,8 @@ check "sekora-cli on PATH" [ "$(command -v sekora-cli)" = /usr/bin/sekora-cli ]
 check "the helper is not on PATH" bash -c "! command -v sekora-cli-sheet"
 rows=$(HOME=$home env -u XDG_DATA_HOME sekora-cli --q 1.5 --l 20 | wc -l)
 check "sekora-cli from PATH prints 66 rows" [ "$rows" = 66 ]
+check "sekora-cli from PATH speaks English in the C locale" \
+  bash -c "env -u LC_ALL -u LC_MESSAGES -u LANGUAGE LANG=C sekora-cli --q x 2>&1 | grep -q 'the value of --q is not a number'"
 check "Keisan.txt in the user folder" [ -f "$home/.local/share/sekora/Keisan.txt" ]
 HOME=$home env -u XDG_DATA_HOME -u DISPLAY sekora-cli --q 1.5 --l 20 --sheet 8 \
   --out "$work/sheet.pdf" >/dev/null

@@ -82,6 +82,11 @@ std::string HelperFolder(const std::string& programFolder) {
   return InstalledFolder(programFolder, kInstalledHelpersFromPrograms);
 }
 
+std::string MessageCatalogueFolder(const std::string& programFolder) {
+  if (HoldsShippedData(programFolder)) return JoinPath(programFolder, kMessageCatalogueFolderName);
+  return InstalledFolder(programFolder, kInstalledMessagesFromPrograms);
+}
+
 std::string ProgramFolderOfHelper(const std::string& helperFolder) {
   if (HoldsShippedData(helperFolder)) return helperFolder;
   return InstalledFolder(helperFolder, kInstalledProgramsFromHelpers);

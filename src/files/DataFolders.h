@@ -35,6 +35,11 @@ std::string ShippedDataFolder(const std::string& programFolder);
 // installation's helper folder (/usr/libexec/sekora beside /usr/bin).
 std::string HelperFolder(const std::string& programFolder);
 
+// The folder of the message catalogues of a program in `programFolder`: its
+// "locale" folder when it holds the shipped data, otherwise the
+// installation's locale folder (/usr/share/locale beside /usr/bin).
+std::string MessageCatalogueFolder(const std::string& programFolder);
+
 // The folder a helper program in `helperFolder` works from as if it were the
 // program that started it: the reverse of HelperFolder.
 std::string ProgramFolderOfHelper(const std::string& helperFolder);

@@ -34,7 +34,8 @@ for f in "$bindir/sekora-cli" "$datadir/BOX.TXT" "$datadir/KAN.TXT" "$datadir/�
   "$datadir/円寸法.wmf" "$datadir/寸法.wmf" "$datadir/使用許諾契約書.txt" \
   "$datarootdir/doc/sekora/copyright" "$datarootdir/doc/sekora/changelog.gz" \
   "$mandir/man1/sekora-cli.1.gz" "$mandir/ja/man1/sekora-cli.1.gz" \
-  "$datarootdir/bash-completion/completions/sekora-cli"; do
+  "$datarootdir/bash-completion/completions/sekora-cli" \
+  "$datarootdir/locale/en/LC_MESSAGES/sekora.mo"; do
   check "installed $f" [ -f "$prefix/$f" ]
 done
 check "the licence only in the copyright file" [ ! -e "$share/LICENSE" ]
@@ -83,6 +84,13 @@ check "edited catalogue kept" cmp -s "$user/BOX.TXT" "$work/edited"
 XDG_DATA_HOME=$work/xdg env -u DISPLAY "$prefix/$bindir/sekora-cli" --q 1.5 --l 20 --shape pipe \
   >"$work/out" 2>"$work/err"
 check "XDG_DATA_HOME folder used" [ "$(crlf_lines "$work/xdg/sekora/Keisan.txt")" = 25 ]
+
+# The installed program finds its English messages.
+in_language() { env -u LC_ALL -u LC_MESSAGES -u LANGUAGE LANG="$1" "${@:2}"; }
+in_language C "$prefix/$bindir/sekora-cli" --q x >"$work/out" 2>"$work/err"
+check "installed messages in English" grep -q '^sekora-cli: the value of --q is not a number: x' "$work/err"
+in_language ja_JP.UTF-8 "$prefix/$bindir/sekora-cli" --q x >"$work/out" 2>"$work/err"
+check "installed messages in Japanese" grep -q '^sekora-cli: --q の値が数値ではありません: x' "$work/err"
 
 check "installed --version" [ "$("$prefix/$bindir/sekora-cli" --version)" = "sekora-cli $version" ]
 if [ "$gui" = ON ]; then
