@@ -181,7 +181,15 @@ TEST(BadCatalogue, APipeDeviceOrHugeFileIsRefusedByNameBeforeReading) {
 }
 
 // Under AddressSanitizer the address space is mostly its own reservations.
-#ifndef __SANITIZE_ADDRESS__
+// gcc says it builds with it by a macro, clang by a feature.
+#if defined(__SANITIZE_ADDRESS__)
+#define SEKORA_ADDRESS_SANITIZER
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define SEKORA_ADDRESS_SANITIZER
+#endif
+#endif
+#ifndef SEKORA_ADDRESS_SANITIZER
 // The address space this process uses now, in bytes.
 rlim_t AddressSpaceInUse() {
   std::ifstream statm("/proc/self/statm");
