@@ -56,6 +56,12 @@ QString PrintFailedMessage(const std::string& printer, const std::exception& err
       .arg(QString::fromStdString(printer), QString::fromUtf8(error.what()));
 }
 
+// The name of the print job of row `row`'s sheet, by which a print queue
+// lists it and a printer to PDF names its file.
+std::string PrintJobName(std::int16_t row) {
+  return "Sekora 計算書 No." + std::to_string(row);
+}
+
 }  // namespace
 
 FormPrv::FormPrv(Session& session) : session_(session) {
@@ -198,7 +204,7 @@ void FormPrv::PrintCopies(PrintTarget& target, std::int16_t copies) {
   for (std::int16_t copy = 1; copy <= copies; ++copy) {
     // Each copy is drawn from the file as it is now.
     const KeisanRecord rec = ReadDrawableRecord(session_, shownRow_);
-    DrawingSurface& surface = target.BeginDocument();
+    DrawingSurface& surface = target.BeginDocument(PrintJobName(shownRow_));
     try {
       DrawSheet(surface, kPrinterMode, rec, session_.conditions, FigureFolder());
     } catch (...) {

@@ -21,6 +21,7 @@
 #include "KeisanListForm.h"
 #include "MessageBoxes.h"
 #include "NumberText.h"
+#include "ParallelFor.h"
 #include "RunDesign.h"
 #include "Twips.h"
 #include "WindowSetup.h"
@@ -64,6 +65,7 @@ const char* const kInitialConditions[MainForm::kBoxCount] = {"0.000", "0.000", "
                                                              "9.800", "1.000", "0.900", "0.810"};
 
 const char* const kZeroConditionMessage = "計画流量または、延長が０です";
+const char* const kCalculatingLabel = "計算中です（%1 / %2 断面）";
 
 // A row of the window whose box is not shown: caption label, optional
 // symbol and unit labels, and the box.
@@ -193,8 +195,9 @@ void MainForm::CreateButtons() {
 }
 
 void MainForm::CreateOptions() {
-  // The frame and the check box lie right of the client area: unseen, but
-  // reachable with the Tab key, and read by every Calculate.
+  // The frame and the check box lie right of the client area, unseen. They
+  // take no focus, so that no key can change the conditions unseen; they
+  // keep their load-time settings, and every Calculate reads them.
   auto* frame = new QGroupBox(this);
   frame->setObjectName(QStringLiteral("Frame1"));
   PlaceInTwips(*frame, 4440, 600, 1575, 1335);
@@ -204,17 +207,20 @@ void MainForm::CreateOptions() {
     auto* option = new QRadioButton(QString::fromUtf8(captions[i]), frame);
     option->setObjectName(QStringLiteral("Opt%1").arg(i));
     PlaceInTwips(*option, 120, tops[i], 1215, 375);
+    option->setFocusPolicy(Qt::NoFocus);
     opt_[i] = option;
   }
   check1_ = new QCheckBox(QString::fromUtf8("ＮＧ結果は除く"), this);
   check1_->setObjectName(QStringLiteral("Check1"));
   PlaceInTwips(*check1_, 4440, 2040, 1575, 375);
+  check1_->setFocusPolicy(Qt::NoFocus);
 }
 
 void MainForm::SetTabOrder() {
+  // Tab skips the hidden boxes; the options outside the client area take no
+  // focus at all, so Tab from 終了 comes back to Q.
   const QList<QWidget*> order = {jyouken_[0], jyouken_[1], jyouken_[2], jyouken_[3], jyouken_[4],
-                                 jyouken_[5], button_[0],  button_[1],  jyouken_[6], jyouken_[7],
-                                 opt_[0],     opt_[1],     opt_[2],     check1_};
+                                 jyouken_[5], button_[0],  button_[1],  jyouken_[6], jyouken_[7]};
   for (qsizetype i = 1; i < order.size(); ++i) setTabOrder(order[i - 1], order[i]);
 }
 
@@ -323,8 +329,13 @@ void MainForm::Calculate() {
     const WaitCursor busy;
     const std::string folder = AppFolder();
     DesignRun run;
-    progress_.Run(this,
-                  [&](const RunOptions& options) { run = RunDesign(folder, conditions, options); });
+    progress_.Run(this, QString::fromUtf8(kCalculatingLabel), [&](const TaskCounters& counters) {
+      const RunOptions options{.threads = MachineThreads(),
+                               .candidatesDone = counters.done,
+                               .candidatesTotal = counters.total,
+                               .cancel = counters.cancel};
+      run = RunDesign(folder, conditions, options);
+    });
     session_.AdoptRun(run.conditions, run.resultsText);
   } catch (const RunCancelledError&) {
     return;  // stopped by the user: nothing was written, nothing to say
@@ -339,6 +350,7 @@ void MainForm::Calculate() {
 
 void MainForm::End() {
   progress_.Cancel();
+  session_.saving.Cancel();
   QApplication::closeAllWindows();
   if (session_.quitApplication) session_.quitApplication();
 }
@@ -346,6 +358,7 @@ void MainForm::End() {
 void MainForm::closeEvent(QCloseEvent* event) {
   // The program lives as long as the main window: closing it is End.
   progress_.Cancel();
+  session_.saving.Cancel();
   if (session_.preview) session_.preview->close();
   if (session_.resultsList) session_.resultsList->close();
   event->accept();

@@ -2,25 +2,23 @@
 
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QPointer>
 #include <QProgressDialog>
 #include <QTimer>
 #include <exception>
-#include <memory>
 #include <thread>
-
-#include "ParallelFor.h"
 
 namespace sekora {
 namespace {
 
-// How often the window looks at the run's progress.
+// How often the window looks at the task's progress.
 constexpr int kPollMs = 50;
 
 constexpr const char* kTitle = "Sekora";
 constexpr const char* kCancelCaption = "キャンセル";
 
-std::unique_ptr<QProgressDialog> MakeDialog(QWidget* parent, RunProgress& progress) {
-  auto dialog = std::make_unique<QProgressDialog>(parent);
+QProgressDialog* MakeDialog(QWidget* parent, RunProgress& progress) {
+  auto* dialog = new QProgressDialog(parent);
   dialog->setObjectName("RunProgressDialog");
   dialog->setWindowTitle(QString::fromUtf8(kTitle));
   dialog->setCancelButtonText(QString::fromUtf8(kCancelCaption));
@@ -28,44 +26,49 @@ std::unique_ptr<QProgressDialog> MakeDialog(QWidget* parent, RunProgress& progre
   dialog->setAutoClose(false);
   dialog->setAutoReset(false);
   dialog->setMinimumDuration(0);
-  QObject::connect(dialog.get(), &QProgressDialog::canceled, [&progress] { progress.Cancel(); });
+  QObject::connect(dialog, &QProgressDialog::canceled, [&progress] { progress.Cancel(); });
   dialog->show();
   return dialog;
 }
 
-void ShowProgress(QProgressDialog& dialog, int done, int total) {
+void ShowProgress(QProgressDialog& dialog, const QString& label, int done, int total) {
   dialog.setMaximum(total);
   dialog.setValue(done);
-  dialog.setLabelText(QString::fromUtf8("計算中です（%1 / %2 断面）").arg(done).arg(total));
+  dialog.setLabelText(label.arg(done).arg(total));
 }
 
 }  // namespace
 
-void RunProgress::Run(QWidget* parent, const std::function<void(const RunOptions&)>& run) {
+void RunProgress::Run(QWidget* parent, const QString& label,
+                      const std::function<void(const TaskCounters&)>& task) {
   cancel_ = false;
   done_ = 0;
   total_ = 0;
   running_ = true;
-  const RunOptions options{.threads = MachineThreads(),
-                           .candidatesDone = &done_,
-                           .candidatesTotal = &total_,
-                           .cancel = &cancel_};
+  const TaskCounters counters{.done = &done_, .total = &total_, .cancel = &cancel_};
   std::exception_ptr failure;
   QEventLoop loop;
   QElapsedTimer clock;
   clock.start();
-  std::unique_ptr<QProgressDialog> dialog;
+  // The window may close while the task runs (before the dialog blocks it),
+  // taking its children with it.
+  const QPointer<QWidget> owner(parent);
+  QPointer<QProgressDialog> dialog;
+  bool dialogShown = false;
   QTimer poll;
   poll.setInterval(kPollMs);
   QObject::connect(&poll, &QTimer::timeout, [&] {
-    if (!dialog && clock.elapsed() >= showDelayMs_) dialog = MakeDialog(parent, *this);
-    if (dialog) ShowProgress(*dialog, done_, total_);
+    if (!dialogShown && clock.elapsed() >= showDelayMs_) {
+      dialog = MakeDialog(owner, *this);
+      dialogShown = true;
+    }
+    if (dialog) ShowProgress(*dialog, label, done_, total_);
   });
   poll.start();
   {
     std::jthread worker([&] {
       try {
-        run(options);
+        task(counters);
       } catch (...) {
         failure = std::current_exception();
       }
@@ -73,6 +76,7 @@ void RunProgress::Run(QWidget* parent, const std::function<void(const RunOptions
     });
     loop.exec();
   }  // joins the worker, which has ended
+  delete dialog.data();
   running_ = false;
   if (failure) std::rethrow_exception(failure);
 }

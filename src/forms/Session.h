@@ -1,5 +1,6 @@
 // The state the three windows share: the last completed run, the row last
-// chosen in the results list, and which windows are open.
+// chosen in the results list, which windows are open, and the save of a
+// report under way.
 #pragma once
 
 #include <QPointer>
@@ -8,6 +9,7 @@
 #include <string_view>
 
 #include "DesignConditions.h"
+#include "RunProgress.h"
 #include "WrittenResults.h"
 
 namespace sekora {
@@ -29,6 +31,10 @@ struct Session {
   // The open results list and preview; null while closed.
   QPointer<KeisanListForm> resultsList;
   QPointer<FormPrv> preview;
+
+  // The save of a report to PDF, one at a time, whichever window began it:
+  // it outlives the window, and End stops it.
+  RunProgress saving;
 
   // Takes the run that has just written `resultsText` to Keisan.txt, with
   // the conditions it ran with, as the one every window shows.

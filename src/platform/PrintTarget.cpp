@@ -14,7 +14,8 @@ std::string PrinterTarget::PrinterName() const {
   return printer_->printerName().toStdString();
 }
 
-DrawingSurface& PrinterTarget::BeginDocument() {
+DrawingSurface& PrinterTarget::BeginDocument(const std::string& name) {
+  printer_->setDocName(QString::fromStdString(name));
   if (!painter_.begin(printer_.get())) {
     throw PrintError("印刷を開始できません");
   }

@@ -30,8 +30,10 @@ class PrintTarget {
   virtual std::string PrinterName() const = 0;
 
   // Starts a new document of one page and returns its surface, in twips with
-  // the origin at the top-left corner of the printable area. Throws PrintError.
-  virtual DrawingSurface& BeginDocument() = 0;
+  // the origin at the top-left corner of the printable area. `name` is the
+  // job's name in the print queue, which a printer to PDF makes the file's
+  // name. Throws PrintError.
+  virtual DrawingSurface& BeginDocument(const std::string& name) = 0;
   // Ends the document and sends it to the printer. Throws PrintError.
   virtual void EndDocument() = 0;
   // Drops the document begun last without printing it.
@@ -45,7 +47,7 @@ class PrinterTarget : public PrintTarget {
   ~PrinterTarget() override;
 
   std::string PrinterName() const override;
-  DrawingSurface& BeginDocument() override;
+  DrawingSurface& BeginDocument(const std::string& name) override;
   void EndDocument() override;
   void AbortDocument() override;
 

@@ -20,14 +20,23 @@ QString& LastSuggested() {
   return suggested;
 }
 
+// The folder of the file chosen last; empty until a file has been chosen.
+// Kept for the run of the program only: the program keeps no settings.
+QString& LastFolder() {
+  static QString folder;
+  return folder;
+}
+
+QString OfferedFolder() {
+  if (!LastFolder().isEmpty()) return LastFolder();
+  return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+}
+
 QString WithPdfExtension(const QString& path) {
   return QFileInfo(path).suffix().isEmpty() ? path + QStringLiteral(".pdf") : path;
 }
 
-}  // namespace
-
-std::optional<QString> SaveFileDialog::AskPdf(QWidget* parent, const QString& suggested) {
-  LastSuggested() = suggested;
+std::optional<QString> Answer(QWidget* parent, const QString& suggested) {
   if (!QueuedAnswers().empty()) {
     std::optional<QString> answer = QueuedAnswers().front();
     QueuedAnswers().pop_front();
@@ -37,6 +46,16 @@ std::optional<QString> SaveFileDialog::AskPdf(QWidget* parent, const QString& su
                                                       suggested, QStringLiteral("PDF (*.pdf)"));
   if (chosen.isEmpty()) return std::nullopt;
   return WithPdfExtension(chosen);
+}
+
+}  // namespace
+
+std::optional<QString> SaveFileDialog::AskPdf(QWidget* parent, const QString& fileName) {
+  const QString suggested = QDir(OfferedFolder()).filePath(fileName);
+  LastSuggested() = suggested;
+  std::optional<QString> answer = Answer(parent, suggested);
+  if (answer) LastFolder() = QFileInfo(*answer).absolutePath();
+  return answer;
 }
 
 void SaveFileDialog::setNextAnswer(std::optional<QString> answer) {
@@ -55,9 +74,8 @@ QString SaveFileDialog::lastSuggested() {
   return LastSuggested();
 }
 
-QString DefaultReportPath() {
-  const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-  return QDir(documents).filePath(QString::fromUtf8("計算書.pdf"));
+void SaveFileDialog::forgetFolder() {
+  LastFolder().clear();
 }
 
 }  // namespace sekora

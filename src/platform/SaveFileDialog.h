@@ -10,9 +10,11 @@ namespace sekora {
 
 class SaveFileDialog {
  public:
-  // Asks for the name of a PDF file, offering `suggested`; nothing when the
-  // user cancels. A name given without an extension gets ".pdf".
-  static std::optional<QString> AskPdf(QWidget* parent, const QString& suggested);
+  // Asks for the name of a PDF file, offering `fileName` in the folder of
+  // the file chosen last while the program runs, at first in the user's
+  // documents folder; nothing when the user cancels. A name given without
+  // an extension gets ".pdf". The folder of the name chosen is offered next.
+  static std::optional<QString> AskPdf(QWidget* parent, const QString& fileName);
 
   // Test hooks: the next AskPdf returns this answer (nothing: cancelled)
   // without showing a dialog, and what was offered is kept.
@@ -20,10 +22,8 @@ class SaveFileDialog {
   static std::size_t pendingAnswers();
   static void clearAnswers();
   static QString lastSuggested();
+  // The next AskPdf offers the documents folder again.
+  static void forgetFolder();
 };
-
-// Where a report is offered to be saved: "計算書.pdf" in the user's
-// documents folder.
-QString DefaultReportPath();
 
 }  // namespace sekora

@@ -121,7 +121,7 @@ class MainFormTest : public WindowTestBase {
   void cleanup() { TearDown(); }
 
   void opensWithTheInitialConditionsAndNotice();
-  void optionsLieOutsideTheWindowButStayInTheTabOrder();
+  void optionsLieOutsideTheWindowAndTakeNoFocus();
   void zeroDischargeOrLengthIsRefused();
   void keyFilterPassesDigitsPointAndBackspaceOnly();
   void everyWayIntoABoxSelectsItsWholeText();
@@ -162,17 +162,32 @@ void MainFormTest::opensWithTheInitialConditionsAndNotice() {
   QCOMPARE(Control<QPushButton>("Button1")->text(), Utf8("終了"));
 }
 
-void MainFormTest::optionsLieOutsideTheWindowButStayInTheTabOrder() {
+void MainFormTest::optionsLieOutsideTheWindowAndTakeNoFocus() {
   ShowMainForm();
   QWidget* frame = Control<QWidget>("Frame1");
   QVERIFY(frame->x() >= mainForm_->width());
   QVERIFY(Control<QCheckBox>("Check1")->x() >= mainForm_->width());
-  // Tab from End reaches the hidden-area controls, skipping the hidden boxes.
-  Control<QPushButton>("Button1")->setFocus();
-  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-  QCOMPARE(QApplication::focusWidget(), Control<QWidget>("Opt0"));
-  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-  QCOMPARE(QApplication::focusWidget(), Control<QWidget>("Check1"));
+  const QList<QWidget*> unseen = {Control<QWidget>("Opt0"), Control<QWidget>("Opt1"),
+                                  Control<QWidget>("Opt2"), Control<QWidget>("Check1")};
+  for (QWidget* control : unseen) {
+    QVERIFY2(control->focusPolicy() == Qt::NoFocus, qPrintable(control->objectName()));
+  }
+  // Tab and Backtab go round the shown controls only: Q, L, 計算, 終了.
+  const QList<QWidget*> round = {Box(0), Box(1), Control<QWidget>("Button0"),
+                                 Control<QWidget>("Button1"), Box(0)};
+  Box(0)->setFocus();
+  for (qsizetype i = 1; i < round.size(); ++i) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), round[i]);
+  }
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+  QCOMPARE(QApplication::focusWidget(), Control<QWidget>("Button1"));
+  // The keys that would change a focused option change nothing unseen.
+  for (Qt::Key key : {Qt::Key_Tab, Qt::Key_Down, Qt::Key_Space, Qt::Key_Tab, Qt::Key_Space}) {
+    QTest::keyClick(QApplication::focusWidget(), key);
+  }
+  QVERIFY(Control<QRadioButton>("Opt0")->isChecked());
+  QVERIFY(!Control<QCheckBox>("Check1")->isChecked());
 }
 
 void MainFormTest::zeroDischargeOrLengthIsRefused() {
@@ -769,6 +784,7 @@ void FormPrvTest::copiesThePrinterCannotMakeAreJobsOfTheirOwn() {
   PrintWith(*preview, printer, 3, false);
   QVERIFY(MessageBoxes::shown().empty());
   QCOMPARE(printer->jobs.size(), std::size_t{3});
+  QCOMPARE(printer->names, std::vector<std::string>(3, "Sekora 計算書 No.1"));
   for (const auto& job : printer->jobs) {
     QCOMPARE(job.DrawWidth(), 3);  // the printer's pen
     QVERIFY(job.texts.find("1.500m×1.200m") != std::string::npos);
@@ -777,10 +793,12 @@ void FormPrvTest::copiesThePrinterCannotMakeAreJobsOfTheirOwn() {
 }
 
 void FormPrvTest::copiesTheDriverMakesAreOneJob() {
+  session_->SelectedNo = 2;
   FormPrv* preview = Open();
   auto printer = std::make_shared<FakePrinter>();
   PrintWith(*preview, printer, 3, true);
   QCOMPARE(printer->jobs.size(), std::size_t{1});
+  QCOMPARE(printer->names, std::vector<std::string>{"Sekora 計算書 No.2"});
 }
 
 void FormPrvTest::aFileRewrittenByAnotherRunIsNeitherPrintedNorShown() {

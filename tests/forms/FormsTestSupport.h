@@ -105,9 +105,10 @@ class RecordingSurface : public DrawingSurface {
 class FakePrinter : public PrintTarget {
  public:
   std::string PrinterName() const override { return "経理室のプリンタ"; }
-  DrawingSurface& BeginDocument() override {
+  DrawingSurface& BeginDocument(const std::string& name) override {
     if (refuse) throw PrintError("プリンタに接続できません");
     ++begun;
+    names.push_back(name);
     current_ = RecordingSurface();
     return current_;
   }
@@ -117,6 +118,7 @@ class FakePrinter : public PrintTarget {
   bool refuse = false;
   int begun = 0;
   int aborted = 0;
+  std::vector<std::string> names;  // of the documents begun, in order
   std::vector<RecordingSurface> jobs;
 
  private:

@@ -49,14 +49,14 @@ class CancelWhenUnderWay {
  private:
   void Poll() {
     auto* dialog = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
-    if (dialog == nullptr || progress_.CandidatesDone() < 10) return;
+    if (dialog == nullptr || progress_.Done() < 10) return;
     timer_.stop();
     QTest::qWait(60);  // the dialog's text follows the run at its own pace
     textAtCancel = dialog->labelText();
     // Connected after the run's own handler, so it counts once the run has
     // been told to stop.
     QObject::connect(dialog, &QProgressDialog::canceled,
-                     [this] { doneAtCancel = progress_.CandidatesDone(); });
+                     [this] { doneAtCancel = progress_.Done(); });
     QTest::mouseClick(dialog->findChild<QPushButton*>(), Qt::LeftButton);
   }
   const RunProgress& progress_;
@@ -103,8 +103,8 @@ void RunProgressTest::aShortRunShowsNoDialog() {
   Calculate("1.5", "20");
   QVERIFY(!sawDialog);
   QVERIFY(!session_.resultsList.isNull());
-  QCOMPARE(mainForm_->Progress().CandidatesDone(), 4);
-  QCOMPARE(mainForm_->Progress().CandidatesTotal(), 4);
+  QCOMPARE(mainForm_->Progress().Done(), 4);
+  QCOMPARE(mainForm_->Progress().Total(), 4);
 }
 
 void RunProgressTest::cancelStopsTheRunWithinAFewCandidatesAndKeepsTheResults() {
@@ -121,7 +121,7 @@ void RunProgressTest::cancelStopsTheRunWithinAFewCandidatesAndKeepsTheResults() 
            qPrintable(canceller.textAtCancel));
   // Each thread ends at most the candidate it is on when the run is told
   // to stop (and one it began while the count was being taken).
-  const int done = mainForm_->Progress().CandidatesDone();
+  const int done = mainForm_->Progress().Done();
   QVERIFY2(done <= canceller.doneAtCancel + 2 * static_cast<int>(MachineThreads()),
            qPrintable(QStringLiteral("%1 after %2").arg(done).arg(canceller.doneAtCancel)));
   QVERIFY(done < kLongRunBoxes);

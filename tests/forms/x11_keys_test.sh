@@ -1,17 +1,20 @@
 #!/usr/bin/env bash
 # The main window on a real X server with a window manager, driven by
 # xdotool as a user would: a click into Q (which has the focus from the
-# start) and typing, Tab to L and typing, Enter on 計算, then Tab to 終了 and
-# Enter. The run it starts must write the Keisan.txt that sekora-cli writes
-# for the same values, and Enter on 終了 must end the program.
+# start) and typing, Tab to L and typing, Enter on 計算. Then Tab past 終了,
+# which must come back to Q and not reach the options outside the window:
+# typing there, then Down and Space (which would change an option that had
+# the focus), and a click on 計算. Last, Tab to 終了 and Enter. Each run must
+# write the Keisan.txt that sekora-cli writes for the same values with the
+# default options, and Enter on 終了 must end the program.
 # The window's class must be the one the desktop entry names.
-# Exits 77 (skipped) without Xvfb, openbox, xdotool or xprop.
+# Exits 77 (skipped) without Xvfb, openbox, xdotool, xwininfo or xprop.
 # Usage: x11_keys_test.sh SEKORA SEKORA_CLI DATA_DIR
 set -u
 sekora=$1
 cli=$2
 data=$3
-for tool in Xvfb openbox xdotool xprop; do
+for tool in Xvfb openbox xdotool xwininfo xprop; do
   command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
 done
 
@@ -68,18 +71,46 @@ entry_class=$(sed -n 's/^StartupWMClass=//p' "$data/sekora.desktop")
 timeout 10 xdotool windowactivate --sync "$main"
 sleep 0.5
 
-# Q's box is 41 x 18 pixels at (176, 24) of the client area at 96 dpi.
-xdotool mousemove --window "$main" 196 33 click 1
+click_client() {  # click_client X Y: a click at (X, Y) of the main window's client area
+  local origin
+  origin=$(xwininfo -id "$main" |
+    awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF } END { print x, y }')
+  xdotool mousemove --sync $((${origin% *} + $1)) $((${origin#* } + $2)) click 1
+}
+# What sekora-cli writes for Q and L with every other condition and option
+# at the main window's defaults.
+expect_results() {  # expect_results Q L
+  env -u DISPLAY "$cli" --q "$1" --l "$2" --dir "$work/cli" >/dev/null ||
+    fail "sekora-cli did not calculate"
+}
+# The run has written Keisan.txt as sekora-cli did.
+results_match() {
+  for _ in $(seq 100); do
+    cmp -s "$work/app/Keisan.txt" "$work/cli/Keisan.txt" && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# At 96 dpi Q's box is 41 x 18 pixels at (176, 24) of the client area, and
+# 計算 73 x 41 at (104, 232).
+click_client 196 33
 xdotool type --delay 50 "2.5"
 xdotool key Tab
 xdotool type --delay 50 "20"
 xdotool key Tab Return # from L to 計算, and press it
 [ -n "$(find_window '計算結果一覧')" ] || fail "Enter on 計算 opened no results list"
+expect_results 2.5 20
+results_match || fail "the window calculated other values than Q 2.5 and L 20"
 
-env -u DISPLAY "$cli" --q 2.5 --l 20 --dir "$work/cli" >/dev/null ||
-  fail "sekora-cli did not calculate"
-cmp -s "$work/app/Keisan.txt" "$work/cli/Keisan.txt" ||
-  fail "the window calculated other values than Q 2.5 and L 20"
+timeout 10 xdotool windowactivate --sync "$main"
+sleep 0.5
+xdotool key Tab Tab # from 計算 past 終了, back to Q
+xdotool type --delay 50 "3"
+xdotool key Down space Tab space
+click_client 140 252
+expect_results 3 20
+results_match || fail "Tab past 終了 did not come back to Q, or keys changed the options unseen"
 
 timeout 10 xdotool windowactivate --sync "$main"
 sleep 0.5

@@ -16,6 +16,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -28,6 +29,7 @@
 #include "FigureError.h"
 #include "FontSubstitution.h"
 #include "MessageBoxes.h"
+#include "PrintTarget.h"
 #include "PrinterDialog.h"
 #include "QtSurface.h"
 #include "QtTranslation.h"
@@ -117,6 +119,7 @@ class PlatformTest : public QObject {
   void exportWritesThroughLinksButNeverOverDevices();
   void appFolderCanBeOverridden();
   void printerCopies();
+  void printJobCarriesItsName();
   void printDialogOffersPrinterAndCopiesOnly();
   void qtSpeaksJapaneseWhereItsTranslationIsInstalled();
   void messageBoxesTakeQueuedAnswers();
@@ -334,6 +337,27 @@ void PlatformTest::printerCopies() {
   const std::optional<PrinterChoice> choice = PrinterDialog::Ask(nullptr);
   QVERIFY(choice.has_value());
   QCOMPARE(choice->copies, std::int16_t{4});
+}
+
+void PlatformTest::printJobCarriesItsName() {
+  // A printer to PDF names its file, and Qt's own PDF output its title,
+  // after the job.
+  const QTemporaryDir dir;
+  const QString pdf = dir.filePath(QStringLiteral("job.pdf"));
+  auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  printer->setOutputFormat(QPrinter::PdfFormat);
+  printer->setOutputFileName(pdf);
+  PrinterTarget target(std::move(printer));
+  DrawTitle(target.BeginDocument("Sekora 計算書 No.12"));
+  target.EndDocument();
+  QProcess info;
+  info.start(QStringLiteral("pdfinfo"), {pdf});
+  QVERIFY2(info.waitForFinished() && info.exitCode() == 0,
+           "pdfinfo (poppler-utils) is needed: bash scripts/install-deps.sh");
+  const QString output = QString::fromUtf8(info.readAllStandardOutput());
+  static const QRegularExpression kTitle(QStringLiteral("^Title: +(.*)$"),
+                                         QRegularExpression::MultilineOption);
+  QCOMPARE(kTitle.match(output).captured(1), QString::fromUtf8("Sekora 計算書 No.12"));
 }
 
 void PlatformTest::printDialogOffersPrinterAndCopiesOnly() {
