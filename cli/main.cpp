@@ -45,9 +45,10 @@ constexpr const char* kNoFlowMessage = sekora::cli::TrLater("計画流量また�
 constexpr const char* kSheetProgramName = "sekora-cli-sheet";
 #endif
 
-// The folder the data is found from: the program's own, or for the sheet
-// helper, which an installation keeps apart, that of sekora-cli.
-std::string ProgramFolder() {
+// The folder of sekora-cli, from which the data and the messages are found:
+// the program's own, or for the sheet helper, which an installation keeps
+// apart, that of sekora-cli.
+std::string ToolFolder() {
 #ifdef SEKORA_SHEET_HELPER
   return sekora::ProgramFolderOfHelper(sekora::ProgramFolder());
 #else
@@ -60,7 +61,7 @@ std::string ProgramFolder() {
 // or cannot write beside itself.
 sekora::DataFolders FoldersOf(const sekora::cli::CliOptions& options) {
   if (options.folder) return {*options.folder, *options.folder};
-  return sekora::FindDataFolders(ProgramFolder(), sekora::UserDataFolder());
+  return sekora::FindDataFolders(ToolFolder(), sekora::UserDataFolder());
 }
 
 #ifdef _WIN32
@@ -185,7 +186,7 @@ int HandOverToSheetProgram(char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  sekora::cli::SetUpMessages(sekora::MessageCatalogueFolder(ProgramFolder()));
+  sekora::cli::SetUpMessages(sekora::MessageCatalogueFolder(ToolFolder()));
   try {
     const sekora::cli::CliOptions options = sekora::cli::ParseCliOptions(Arguments(argc, argv));
     if (options.help) {

@@ -38,7 +38,7 @@ class InstalledLayout : public ::testing::Test {
   }
 
   TempFolder root_;
-  const std::string bin_ = root_.File("prefix/bin");
+  const std::string bin_ = Beside(root_.path(), "prefix/bin");
   const std::string share_ = Beside(bin_, kInstalledDataFromPrograms);
   const std::string helpers_ = Beside(bin_, kInstalledHelpersFromPrograms);
   const std::string user_ = root_.File("home/.local/share/sekora");
@@ -47,7 +47,7 @@ class InstalledLayout : public ::testing::Test {
 TEST_F(InstalledLayout, ShippedDataIsFoundBesideTheProgramOrInTheDataFolder) {
   EXPECT_EQ(ShippedDataFolder(bin_), share_);
   EXPECT_FALSE(HoldsShippedData(bin_));
-  root_.Write("prefix/bin/BOX.TXT", "2.000 2.000\r\n");
+  root_.Write(JoinPath(bin_, "BOX.TXT"), "2.000 2.000\r\n");
   EXPECT_TRUE(HoldsShippedData(bin_));
   EXPECT_EQ(ShippedDataFolder(bin_), bin_);
 }
@@ -56,13 +56,15 @@ TEST_F(InstalledLayout, HelpersLieInTheirOwnFolderAndFindTheProgramsFolder) {
   EXPECT_EQ(HelperFolder(bin_), helpers_);
   EXPECT_EQ(ProgramFolderOfHelper(helpers_), bin_);
   EXPECT_EQ(ShippedDataFolder(ProgramFolderOfHelper(helpers_)), share_);
+  EXPECT_EQ(MessageCatalogueFolder(bin_), Beside(bin_, kInstalledMessagesFromPrograms));
 }
 
-TEST(DataFolders, AProgramBesideItsDataFindsItsHelpersBesideIt) {
+TEST(DataFolders, AProgramBesideItsDataFindsItsHelpersAndMessagesBesideIt) {
   TempFolder program;
   program.Write("BOX.TXT", "1.000 1.000\r\n");
   EXPECT_EQ(HelperFolder(program.path()), program.path());
   EXPECT_EQ(ProgramFolderOfHelper(program.path()), program.path());
+  EXPECT_EQ(MessageCatalogueFolder(program.path()), program.File("locale"));
 }
 
 TEST_F(InstalledLayout, FirstUseCopiesTheCataloguesAndLaterUsesKeepTheUsersEdits) {
