@@ -3,17 +3,20 @@
 #include <benchmark/benchmark.h>
 
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
+#include "AtomicFile.h"
 #include "BatchOutput.h"
 #include "BatchRun.h"
 #include "BatchTable.h"
 #include "Catalogue.h"
 #include "NumberText.h"
 #include "ParallelFor.h"
+#include "Paths.h"
 #include "RoundedValue.h"
 #include "RunDesign.h"
 
@@ -143,7 +146,7 @@ void BM_Batch1000Culverts(benchmark::State& state) {
     const sekora::BatchSections sections = sekora::LoadBatchSections(SEKORA_DATA_DIR, culverts);
     const std::vector<sekora::CulvertResult> results =
         sekora::RunBatch(sections, culverts, {}, sekora::MachineThreads());
-    benchmark::DoNotOptimize(sekora::SummaryCsv(culverts, results));
+    benchmark::DoNotOptimize(sekora::SummaryCsv(culverts, results, false));
   }
   state.counters["culverts"] = 1000;
 }
@@ -152,6 +155,53 @@ BENCHMARK(BM_Batch1000Culverts)
     ->MeasureProcessCPUTime()
     ->UseRealTime()
     ->Iterations(3);
+
+// A batch of 10 000 culverts, as --keisan-dir writes it when `withFiles`:
+// every culvert's results file in a new folder put in place of the last
+// one. The files should add at most a fifth to the time of the batch.
+void Batch10000Culverts(benchmark::State& state, bool withFiles) {
+  const std::string table = ProjectTable(10000);
+  const std::string folder =
+      sekora::PathToUtf8(std::filesystem::temp_directory_path() / "sekora-bench-keisan");
+  for (auto _ : state) {
+    const std::vector<sekora::Culvert> culverts = sekora::ReadBatchTable(table);
+    const sekora::BatchSections sections = sekora::LoadBatchSections(SEKORA_DATA_DIR, culverts);
+    sekora::StagedFolder staged;
+    std::string error;
+    if (withFiles && !staged.Open(folder, error)) state.SkipWithError(error.c_str());
+    sekora::CulvertDone writeFile;
+    if (withFiles) {
+      writeFile = [&](std::size_t i, sekora::CulvertResult& result) {
+        sekora::WriteResultsFile(staged, folder, culverts[i], result.resultsText);
+        std::string().swap(result.resultsText);  // lets go of its memory too
+      };
+    }
+    const std::vector<sekora::CulvertResult> results = sekora::RunBatch(
+        sections, culverts, {.resultsText = withFiles}, sekora::MachineThreads(), writeFile);
+    benchmark::DoNotOptimize(sekora::SummaryCsv(culverts, results, withFiles));
+    if (withFiles && !staged.Commit(error)) state.SkipWithError(error.c_str());
+  }
+  std::error_code ec;
+  std::filesystem::remove_all(sekora::PathFromUtf8(folder), ec);
+  state.counters["culverts"] = 10000;
+}
+
+void BM_Batch10000Culverts(benchmark::State& state) {
+  Batch10000Culverts(state, false);
+}
+void BM_Batch10000CulvertsWithResultsFiles(benchmark::State& state) {
+  Batch10000Culverts(state, true);
+}
+BENCHMARK(BM_Batch10000Culverts)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime()
+    ->Iterations(2);
+BENCHMARK(BM_Batch10000CulvertsWithResultsFiles)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime()
+    ->Iterations(2);
 
 }  // namespace
 

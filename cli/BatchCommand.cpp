@@ -3,46 +3,29 @@
 #include <cctype>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <stdexcept>
 
 #include "AtomicFile.h"
 #include "BatchOutput.h"
 #include "BatchRun.h"
 #include "BatchTable.h"
-#include "CsvReader.h"
 #include "FreeboardCheck.h"
 #include "JsonNumber.h"
+#include "KeisanFile.h"
 #include "Messages.h"
+#include "OutputChecks.h"
 #include "Paths.h"
 #include "ResultRow.h"
-#include "TextLines.h"
 
 namespace sekora::cli {
 namespace {
 
 constexpr std::size_t kNumberWidth = 5;
 constexpr const char* kNone = "なし";
-
-std::vector<Culvert> ReadTable(const std::string& path) {
-  std::string bytes;
-  if (!ReadWholeFile(path, bytes))
-    throw std::runtime_error(Tr("一覧表が読み込めません: {1}", path));
-  try {
-    return ReadBatchTable(bytes);
-  } catch (const CsvError& e) {
-    throw std::runtime_error(path + ": " + e.what());
-  } catch (const BatchTableError& e) {
-    throw std::runtime_error(path + ": " + e.what());
-  }
-}
-
-void WriteSummaryCsv(const std::string& path, const std::vector<Culvert>& culverts,
-                     const std::vector<CulvertResult>& results) {
-  std::string error;
-  if (!WriteFileAtomically(path, SummaryCsv(culverts, results), error)) {
-    throw std::runtime_error(Tr("結果一覧を書き込めません: {1}（{2}）", path, error));
-  }
-}
+// The outputs of a batch as its messages name them.
+constexpr const char* kSummaryRole = TrLater("結果一覧");
+constexpr const char* kReportRole = TrLater("報告書");
 
 Json SectionJson(const std::optional<RecommendedSection>& s) {
   if (!s) return nullptr;
@@ -63,7 +46,7 @@ Json SectionJson(const std::optional<RecommendedSection>& s) {
   return json;
 }
 
-Json CulvertJson(const Culvert& culvert, const CulvertResult& result) {
+Json CulvertJson(const Culvert& culvert, const CulvertResult& result, bool withResultsFiles) {
   const DesignConditions& c = culvert.conditions;
   return {{"No", culvert.number},
           {"name", culvert.name},
@@ -80,81 +63,177 @@ Json CulvertJson(const Culvert& culvert, const CulvertResult& result) {
           {"ok_count", result.okCount},
           {"box", SectionJson(result.box)},
           {"pipe", SectionJson(result.pipe)},
-          {"friction_note", result.frictionRoundingNote}};
+          {"friction_note", result.frictionRoundingNote},
+          {"results_file", withResultsFiles ? Json(ResultsFileNameOf(culvert)) : Json(nullptr)}};
 }
 
 std::string SectionText(const std::optional<RecommendedSection>& s) {
   return s ? SectionSizeText(s->record) : kNone;
 }
 
-// "No|name|ＯＫ passing/candidates|box|pipe", the number right-aligned; a
-// line break in the name becomes a blank, so that each culvert keeps one line.
+// The name as one field of a "|"-separated line: "\" and "|" escaped with
+// "\", a line break turned into a blank, so that each culvert keeps one
+// line of as many fields as any other.
+std::string LineField(const std::string& name) {
+  std::string field;
+  for (char c : name) {
+    if (c == '\\' || c == '|') field += '\\';
+    field += (c == '\n' || c == '\r') ? ' ' : c;
+  }
+  return field;
+}
+
+// "No|name|ＯＫ passing/candidates|box|pipe", the number right-aligned.
 std::string CulvertLine(const Culvert& culvert, const CulvertResult& result) {
   std::string number = std::to_string(culvert.number);
   if (number.size() < kNumberWidth) number.insert(0, kNumberWidth - number.size(), ' ');
-  std::string name = culvert.name;
-  for (char& c : name) {
-    if (c == '\n' || c == '\r') c = ' ';
-  }
-  return number + "|" + name + "|ＯＫ " + std::to_string(result.okCount) + "/" +
+  return number + "|" + LineField(culvert.name) + "|ＯＫ " + std::to_string(result.okCount) + "/" +
          std::to_string(result.candidateCount) + "|" + SectionText(result.box) + "|" +
          SectionText(result.pipe);
 }
 
 std::string StandardOutput(const std::vector<Culvert>& culverts,
-                           const std::vector<CulvertResult>& results, bool json) {
-  std::string text = json ? "[\n" : "";
+                           const std::vector<CulvertResult>& results, const CliOptions& options) {
+  const bool withResultsFiles = options.keisanDir.has_value();
+  std::string text = options.json ? "[\n" : "";
   for (std::size_t i = 0; i < culverts.size(); ++i) {
-    if (json) {
-      text += "  " + CulvertJson(culverts[i], results[i]).dump();
+    if (options.json) {
+      text += "  " + CulvertJson(culverts[i], results[i], withResultsFiles).dump();
       text += i + 1 < culverts.size() ? ",\n" : "\n";
     } else {
       text += CulvertLine(culverts[i], results[i]) + "\n";
     }
   }
-  return json ? text + "]\n" : text;
+  return options.json ? text + "]\n" : text;
 }
 
-// The summary must not replace the table it was made from.
-void CheckOutNotTable(const CliOptions& options) {
-  std::error_code ec;
-  if (options.out &&
-      std::filesystem::equivalent(PathFromUtf8(*options.out), PathFromUtf8(*options.batch), ec)) {
-    throw std::runtime_error(Tr("--out が一覧表と同じファイルです: {1}", *options.out));
-  }
-}
-
-// The report is a PDF in a folder that exists: checked before the run.
-void CheckReportTarget(const std::string& path, const BatchReportWriter& writeReport) {
-  if (!writeReport) {
+// The report is a PDF, drawn by a tool built with Qt.
+void CheckReportName(const std::string& path, const BatchReportDrawer& drawReport) {
+  if (!drawReport) {
     throw std::runtime_error(
         Tr("この版は報告書を出力できません（Qt なしで作られています）: {1}", path));
   }
   std::string extension = PathFromUtf8(path).extension().string();
   for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   if (extension != ".pdf") throw std::runtime_error(Tr("--report は PDF ファイルです: {1}", path));
-  const std::filesystem::path folder = PathFromUtf8(path).parent_path();
-  std::error_code ec;
-  if (!std::filesystem::is_directory(folder.empty() ? "." : folder, ec)) {
-    throw std::runtime_error(Tr("出力先のフォルダがありません: {1}", PathToUtf8(folder)));
-  }
 }
+
+// What the batch reads: the folder's Keisan.txt counts among them, for the
+// batch promises to leave it alone.
+std::vector<NamedPath> BatchInputs(const CliOptions& options, const DataFolders& folders) {
+  std::vector<NamedPath> inputs = RunInputs(folders, options.report.has_value());
+  inputs.push_back({TrLater("一覧表"), *options.batch});
+  inputs.push_back({kResultsFileName, JoinPath(folders.work, kResultsFileName)});
+  return inputs;
+}
+
+std::vector<NamedPath> BatchOutputs(const CliOptions& options) {
+  std::vector<NamedPath> outputs;
+  if (options.out) outputs.push_back({"--out", *options.out});
+  if (options.report) outputs.push_back({"--report", *options.report});
+  return outputs;
+}
+
+// The outputs of the batch, each made beside its place before the run and
+// put in place only once all of them are complete.
+class BatchTargets {
+ public:
+  explicit BatchTargets(const CliOptions& options) : options_(options) {
+    if (options.out) Open(out_, *options.out, kSummaryRole);
+    if (options.report) Open(report_, *options.report, kReportRole);
+    if (options.keisanDir) OpenResultsFolder(*options.keisanDir);
+  }
+
+  void WriteReport(const std::string& content) {
+    Write(report_, *options_.report, kReportRole, content);
+  }
+  void WriteSummary(const std::string& content) {
+    Write(out_, *options_.out, kSummaryRole, content);
+  }
+  // Writes the culvert's results file as soon as it is designed, and lets go
+  // of its text: the files are written while the other culverts are designed.
+  CulvertDone ResultsFileWriter(const std::vector<Culvert>& culverts) const {
+    if (!options_.keisanDir) return {};
+    return [&](std::size_t i, CulvertResult& result) {
+      WriteResultsFile(results_, *options_.keisanDir, culverts[i], result.resultsText);
+      std::string().swap(result.resultsText);  // lets go of its memory too
+    };
+  }
+
+  void CommitAll() {
+    std::string error;
+    if (options_.keisanDir && !results_.Commit(error)) {
+      throw std::runtime_error(
+          Tr("計算結果のフォルダを置き換えられません: {1}（{2}）", *options_.keisanDir, error));
+    }
+    if (options_.out) Commit(out_, *options_.out, kSummaryRole);
+    if (options_.report) Commit(report_, *options_.report, kReportRole);
+  }
+
+ private:
+  static void Open(StagedFile& staged, const std::string& path, const char* what) {
+    CheckOutputFolder(path);
+    std::string error;
+    if (!staged.Open(path, error)) Fail(what, path, error);
+  }
+
+  void OpenResultsFolder(const std::string& folder) {
+    CheckOutputFolder(folder);
+    CheckResultsFolder(folder);
+    std::string error;
+    if (!results_.Open(folder, error)) {
+      throw std::runtime_error(Tr("計算結果のフォルダを作れません: {1}（{2}）", folder, error));
+    }
+  }
+
+  static void Write(StagedFile& staged, const std::string& path, const char* what,
+                    const std::string& content) {
+    std::string error;
+    if (!staged.Write(content, error)) Fail(what, path, error);
+  }
+
+  static void Commit(StagedFile& staged, const std::string& path, const char* what) {
+    std::string error;
+    if (!staged.Commit(error)) Fail(what, path, error);
+  }
+
+  [[noreturn]] static void Fail(const char* what, const std::string& path,
+                                const std::string& error) {
+    throw std::runtime_error(Tr("{1}を書き込めません: {2}（{3}）", Tr(what), path, error));
+  }
+
+  const CliOptions& options_;
+  StagedFile out_;
+  StagedFile report_;
+  StagedFolder results_;
+};
 
 }  // namespace
 
 int RunBatchCommand(const CliOptions& options, const DataFolders& folders,
-                    const BatchReportWriter& writeReport) {
-  CheckOutNotTable(options);
-  if (options.report) CheckReportTarget(*options.report, writeReport);
-  const std::vector<Culvert> culverts = ReadTable(*options.batch);
+                    const BatchReportDrawer& drawReport) {
+  if (options.report) CheckReportName(*options.report, drawReport);
+  const std::vector<Culvert> culverts = ReadBatchTableFile(*options.batch);
+  std::optional<NamedPath> resultsFolder;
+  if (options.keisanDir) resultsFolder = NamedPath{"--keisan-dir", *options.keisanDir};
+  CheckOutputsApart(BatchInputs(options, folders), BatchOutputs(options), resultsFolder);
+  BatchTargets targets(options);
+
   const BatchSections sections = LoadBatchSections(folders.work, culverts);
   const BatchKeep keep{.resultsText = options.keisanDir.has_value(),
                        .records = options.report.has_value()};
-  const std::vector<CulvertResult> results = RunBatch(sections, culverts, keep, options.jobs);
-  if (options.report) writeReport(*options.report, culverts, results, folders.figures);
-  if (options.out) WriteSummaryCsv(*options.out, culverts, results);
-  if (options.keisanDir) WriteResultsFiles(*options.keisanDir, culverts, results);
-  std::cout << StandardOutput(culverts, results, options.json) << std::flush;
+  const std::vector<CulvertResult> results =
+      RunBatch(sections, culverts, keep, options.jobs, targets.ResultsFileWriter(culverts));
+
+  if (options.report) {
+    targets.WriteReport(drawReport(*options.report, culverts, results, folders.figures));
+  }
+  if (options.out) {
+    targets.WriteSummary(SummaryCsv(culverts, results, options.keisanDir.has_value()));
+  }
+  const std::string standardOutput = StandardOutput(culverts, results, options);
+  targets.CommitAll();
+  std::cout << standardOutput << std::flush;
   if (!std::cout) throw std::runtime_error(Tr("標準出力に書き込めません"));
   return 0;
 }

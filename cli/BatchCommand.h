@@ -12,22 +12,29 @@
 
 namespace sekora::cli {
 
-// Writes the PDF report of a batch (see WriteBatchReport); empty in a tool
-// built without Qt.
-using BatchReportWriter =
-    std::function<void(const std::string& outPath, const std::vector<Culvert>& culverts,
-                       const std::vector<CulvertResult>& results, const std::string& figureFolder)>;
+// The content of the PDF report `outPath` of a batch (see
+// BatchReportContent); empty in a tool built without Qt.
+using BatchReportDrawer = std::function<std::string(
+    const std::string& outPath, const std::vector<Culvert>& culverts,
+    const std::vector<CulvertResult>& results, const std::string& figureFolder)>;
 
 // Designs every culvert of the table `options.batch` with the catalogues of
 // `folders.work`, on `options.jobs` threads, and writes what the options ask
-// for: the report (--report, by `writeReport`, with the figures of
+// for: the report (--report, drawn by `drawReport` with the figures of
 // `folders.figures`), the summary CSV (--out), each culvert's results file
-// (--keisan-dir), and on stdout the summary as JSON (--json) or one line per
-// culvert. The folder's Keisan.txt is not touched. A faulty table, or a
-// report that cannot be written, is refused before any culvert is designed.
-// Returns the exit status; throws std::exception for a failure, with the
-// message to show.
+// in a folder of their own (--keisan-dir), and on stdout the summary as JSON
+// (--json) or one line per culvert. The folder's Keisan.txt is not touched.
+//
+// Before any culvert is designed: the table is read whole; an output that
+// would replace an input (the table, the catalogues, the figures, the
+// folder's Keisan.txt) or another output, or an input or output inside the
+// results folder, is refused by name; every output's folder is checked and
+// its temporary made. Every output is then written in full beside its place,
+// and only once all are complete are they put in place, the results folder
+// replacing the previous one whole. Returns the exit status; throws
+// std::exception for a failure, with the message to show, leaving every
+// previous output as it was.
 int RunBatchCommand(const CliOptions& options, const DataFolders& folders,
-                    const BatchReportWriter& writeReport);
+                    const BatchReportDrawer& drawReport);
 
 }  // namespace sekora::cli

@@ -3,17 +3,16 @@
 #include "BatchReport.h"
 #include "Metafile.h"
 #include "SheetExport.h"
-#include "SheetOutput.h"
 
 namespace sekora::cli {
 
-void WriteBatchReport(const std::string& outPath, const std::vector<Culvert>& culverts,
-                      const std::vector<CulvertResult>& results, const std::string& figureFolder) {
+std::string BatchReportContent(const std::string& outPath, const std::vector<Culvert>& culverts,
+                               const std::vector<CulvertResult>& results,
+                               const std::string& figureFolder) {
   const BatchReport report(culverts, results, figureFolder);
   for (const std::string& path : report.FigurePaths()) LoadMetafile(path);
-  DrawWithoutDisplay([&] {
-    ExportPdfPages(outPath, report.PageCount(),
-                   [&](DrawingSurface& surface, int page) { report.DrawPage(surface, page); });
+  return PdfPagesContent(outPath, report.PageCount(), [&](DrawingSurface& surface, int page) {
+    report.DrawPage(surface, page);
   });
 }
 

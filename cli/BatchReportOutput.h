@@ -9,12 +9,13 @@
 
 namespace sekora::cli {
 
-// Writes the report of the batch (see BatchReport) to the PDF `outPath`,
-// with the figures of `figureFolder`; `results` must keep their records.
-// Every figure is loaded before anything is drawn, and `outPath` is replaced
-// only by the whole report: on any failure it is left as it was and a
-// std::exception says why.
-void WriteBatchReport(const std::string& outPath, const std::vector<Culvert>& culverts,
-                      const std::vector<CulvertResult>& results, const std::string& figureFolder);
+// The content of the PDF `outPath` holding the report of the batch (see
+// BatchReport), with the figures of `figureFolder`; `results` must keep
+// their records. Every figure is loaded before anything is drawn; nothing is
+// written. Throws std::exception saying why the report cannot be drawn.
+// Needs an OffscreenQt.
+std::string BatchReportContent(const std::string& outPath, const std::vector<Culvert>& culverts,
+                               const std::vector<CulvertResult>& results,
+                               const std::string& figureFolder);
 
 }  // namespace sekora::cli

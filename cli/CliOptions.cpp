@@ -1,11 +1,14 @@
 #include "CliOptions.h"
 
 #include <CLI/CLI.hpp>
+#include <charconv>
 #include <map>
 
+#include "ConditionLimits.h"
 #include "Messages.h"
 #include "NumberText.h"
 #include "ParallelFor.h"
+#include "Utf8Text.h"
 
 namespace sekora::cli {
 namespace {
@@ -20,16 +23,43 @@ struct OptionTexts {
   std::optional<std::string> jobs;
 };
 
-double NumberValue(const std::string& option, const std::string& text) {
+// A limit as the messages write it: "0.001", "-99.999", "1".
+std::string LimitText(double limit) {
+  char buffer[32];
+  const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, limit);
+  return std::string(buffer, ec == std::errc() ? end : buffer);
+}
+
+// The message for a condition's value outside its range.
+std::string OutOfRangeMessage(const std::string& option, Condition condition,
+                              const std::string& text) {
+  const ConditionRange range = AllowedRange(condition);
+  const std::string lowest = LimitText(range.lowest);
+  const std::string highest = LimitText(range.highest);
+  return range.lowestIncluded
+             ? Tr("{1} の値は {2} 以上 {3} 以下にしてください: {4}", option, lowest, highest, text)
+             : Tr("{1} の値は {2} より大きく {3} 以下にしてください: {4}", option, lowest, highest,
+                  text);
+}
+
+// The value of a condition's option, within the condition's limits.
+double ConditionValue(const std::string& option, Condition condition, const std::string& text) {
   const std::optional<double> value = DecimalNumberValue(text);
-  if (!value) throw UsageError(Tr("{1} の値が数値ではありません: {2}", option, text));
+  if (!value) {
+    throw UsageError(Tr("{1} の値が数値ではありません: {2}", option, PrintableText(text)));
+  }
+  if (!IsAllowedCondition(condition, *value)) {
+    throw UsageError(OutOfRangeMessage(option, condition, PrintableText(text)));
+  }
   return *value;
 }
 
 int WholeValue(const std::string& option, const std::string& text, int smallest, int largest) {
   const bool digitsOnly = !text.empty() && text.size() <= 9 &&
                           text.find_first_not_of("0123456789") == std::string::npos;
-  if (!digitsOnly) throw UsageError(Tr("{1} の値が整数ではありません: {2}", option, text));
+  if (!digitsOnly) {
+    throw UsageError(Tr("{1} の値が整数ではありません: {2}", option, PrintableText(text)));
+  }
   const int value = std::stoi(text);
   if (value < smallest || value > largest) {
     throw UsageError(Tr("{1} の値は {2} から {3} です: {4}", option, std::to_string(smallest),
@@ -42,19 +72,20 @@ std::int16_t ShapeValue(const std::string& text) {
   if (text == "both") return ShapeBoth;
   if (text == "box") return ShapeBoxOnly;
   if (text == "pipe") return ShapePipeOnly;
-  throw UsageError(Tr("--shape の値は both、box、pipe のいずれかです: {1}", text));
+  throw UsageError(Tr("--shape の値は both、box、pipe のいずれかです: {1}", PrintableText(text)));
 }
 
-// "N" or "N-M" of a --sheet list, added to `rows`.
+// "N" or "N-M" of a --sheet list, added to `rows`. A list holds at most
+// kMaxRow rows, counted before a range is spread out.
 void AddSheetRows(const std::string& piece, const std::string& text, std::vector<int>& rows) {
   const std::size_t dash = piece.find('-');
-  if (dash == std::string::npos) {
-    rows.push_back(WholeValue("--sheet", piece, 1, kMaxRow));
-    return;
-  }
   const int first = WholeValue("--sheet", piece.substr(0, dash), 1, kMaxRow);
-  const int last = WholeValue("--sheet", piece.substr(dash + 1), 1, kMaxRow);
-  if (last < first) throw UsageError(Tr("--sheet の範囲が逆順です: {1}", text));
+  const int last =
+      dash == std::string::npos ? first : WholeValue("--sheet", piece.substr(dash + 1), 1, kMaxRow);
+  if (last < first) throw UsageError(Tr("--sheet の範囲が逆順です: {1}", PrintableText(text)));
+  if (rows.size() + static_cast<std::size_t>(last - first + 1) > kMaxRow) {
+    throw UsageError(Tr("--sheet の行は {1} 行までです", std::to_string(kMaxRow)));
+  }
   for (int row = first; row <= last; ++row) rows.push_back(row);
 }
 
@@ -100,14 +131,14 @@ struct HelpOption {
 };
 
 constexpr HelpOption kHelpOptions[] = {
-    {"--q Q", TrLater("計画流量 Q (m3/s)、0 より大")},
-    {"--l L", TrLater("延長 L (m)、0 より大")},
-    {"--z1 V", TrLater("呑口部敷高 Z1 (m)、既定 0")},
-    {"--z2 V", TrLater("吐口部敷高 Z2 (m)、既定 0")},
-    {"--g V", TrLater("重力加速度 g (m/s2)、既定 9.8")},
-    {"--alpha V", TrLater("エネルギー補正係数 α、既定 1")},
-    {"--box-ratio V", TrLater("ボックスの余裕率、既定 0.9")},
-    {"--circle-ratio V", TrLater("円形管の余裕率、既定 0.81")},
+    {"--q Q", TrLater("計画流量 Q (m3/s)、0.001〜999.999")},
+    {"--l L", TrLater("延長 L (m)、0.001〜999.999")},
+    {"--z1 V", TrLater("呑口部敷高 Z1 (m)、既定 0、-99.999〜999.999")},
+    {"--z2 V", TrLater("吐口部敷高 Z2 (m)、既定 0、-99.999〜999.999")},
+    {"--g V", TrLater("重力加速度 g (m/s2)、既定 9.8、0.001〜99.999")},
+    {"--alpha V", TrLater("エネルギー補正係数 α、既定 1、0.001〜99.999")},
+    {"--box-ratio V", TrLater("ボックスの余裕率、既定 0.9、0 より大きく 1 以下")},
+    {"--circle-ratio V", TrLater("円形管の余裕率、既定 0.81、0 より大きく 1 以下")},
     {"--shape S", TrLater("読む断面表: both (既定)、box、pipe")},
     {"--exclude-ng", TrLater("ＮＧ結果は除く (ＯＫの断面だけを書く)")},
     {"--dir DIR", TrLater("BOX.TXT、KAN.TXT、Keisan.txt と図のフォルダ (既定: 下記)")},
@@ -115,8 +146,8 @@ constexpr HelpOption kHelpOptions[] = {
                        "\"StatusText\"、\"hReqFrom\"、\"FrictionNote\")。--batch では\n"
                        "函渠ごとの結果")},
     {"--sheet LIST", TrLater("LIST の行の計算書を --out のファイルに出力。LIST は行番号と\n"
-                             "範囲 (7,12,55-58) または ok (ＯＫのすべての行)。PDF は\n"
-                             "1 行 1 ページ、PNG と SVG は 1 行だけ")},
+                             "範囲 (7,12,55-58) または ok (ＯＫのすべての行)、32767 行\n"
+                             "まで。PDF は 1 行 1 ページ、PNG と SVG は 1 行だけ")},
     {"--summary", TrLater("計算結果一覧表 (推奨断面付き) を PDF の先頭に付ける。\n"
                           "--sheet なしでは一覧表だけを出力")},
     {"--out FILE", TrLater("計算書のファイル。拡張子で PDF、PNG、SVG")},
@@ -124,10 +155,11 @@ constexpr HelpOption kHelpOptions[] = {
     {"--jobs N", TrLater("計算に使うスレッド数 (既定: CPU のコア数)")},
     {"--batch TABLE.csv", TrLater("一覧表の函渠をすべて計算 (Keisan.txt は書きません)。\n"
                                   "1 行 1 函渠: name、q、l は必須、z1、z2、g、alpha、\n"
-                                  "box_ratio、circle_ratio、shape は省略可。UTF-8 または\n"
-                                  "Shift-JIS")},
+                                  "box_ratio、circle_ratio、shape は省略可 (日本語の列名\n"
+                                  "も可: 名前、計画流量、延長 …)。UTF-8 または Shift-JIS")},
     {"--out FILE.csv", TrLater("--batch の結果一覧 (UTF-8、BOM 付き)")},
-    {"--keisan-dir DIR", TrLater("函渠ごとの計算結果を DIR/<番号>_<名前>.txt に出力")},
+    {"--keisan-dir DIR", TrLater("函渠ごとの計算結果を DIR/<番号>_<名前>.txt に出力\n"
+                                 "(DIR は中身ごと置き換えます)")},
     {"--report FILE.pdf", TrLater("一括計算の報告書: 結果一覧、函渠ごとの計算結果一覧と\n"
                                   "推奨断面の計算書")},
     {"-h, --help", TrLater("この説明")},
@@ -172,7 +204,7 @@ std::string HelpText() {
   text +=
       Tr("数値は 10 進数で省略せずに書きます (\"1.5\"、\".5\"、\"-0.25\")。エラーは\n"
          "すべて標準エラーに 1 行で出し、終了コード 2 で終わります。このとき\n"
-         "Keisan.txt はそのまま残ります。");
+         "Keisan.txt と出力ファイルはそのまま残ります。");
   return text + "\n";
 }
 
@@ -195,14 +227,19 @@ SheetRows ParseSheetRows(const std::string& text) {
 CliOptions ParseCliOptions(const std::vector<std::string>& args) {
   CliOptions o;
   DesignConditions& c = o.conditions;
-  const std::map<std::string, double*> numbers = {{"--q", &c.Q},
-                                                  {"--l", &c.L},
-                                                  {"--z1", &c.Z1},
-                                                  {"--z2", &c.Z2},
-                                                  {"--g", &c.g},
-                                                  {"--alpha", &c.Alpha},
-                                                  {"--box-ratio", &c.BoxRatio},
-                                                  {"--circle-ratio", &c.CircleRatio}};
+  struct ConditionOption {
+    double* target;
+    Condition condition;
+  };
+  const std::map<std::string, ConditionOption> numbers = {
+      {"--q", {&c.Q, Condition::Q}},
+      {"--l", {&c.L, Condition::L}},
+      {"--z1", {&c.Z1, Condition::Z1}},
+      {"--z2", {&c.Z2, Condition::Z2}},
+      {"--g", {&c.g, Condition::G}},
+      {"--alpha", {&c.Alpha, Condition::Alpha}},
+      {"--box-ratio", {&c.BoxRatio, Condition::BoxRatio}},
+      {"--circle-ratio", {&c.CircleRatio, Condition::CircleRatio}}};
   OptionTexts texts;
   bool excludeNg = false;
 
@@ -211,7 +248,7 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args) {
   app.allow_extras();   // unknown options get the tool's own message below
   // As in most command lines, an option given twice takes its last value.
   app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
-  for (const auto& [name, target] : numbers) app.add_option(name, texts.numbers[name]);
+  for (const auto& [name, option] : numbers) app.add_option(name, texts.numbers[name]);
   app.add_option("--shape", texts.shape);
   app.add_flag("--exclude-ng", excludeNg);
   app.add_option("--dir", o.folder);
@@ -238,11 +275,13 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args) {
   }
   // A value option directly before another option takes that option as its
   // value, so the message names the option whose value is wrong.
-  for (const auto& [name, target] : numbers) {
-    if (const auto& text = texts.numbers[name]) *target = NumberValue(name, *text);
+  for (const auto& [name, option] : numbers) {
+    if (const auto& text = texts.numbers[name]) {
+      *option.target = ConditionValue(name, option.condition, *text);
+    }
   }
   if (const std::string extra = FirstExtra(app); !extra.empty()) {
-    throw UsageError(Tr("不明なオプションです: {1}", extra));
+    throw UsageError(Tr("不明なオプションです: {1}", PrintableText(extra)));
   }
   if (o.help || o.version) return o;
 

@@ -1,8 +1,11 @@
 #include "SheetOutput.h"
 
 #include <QGuiApplication>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <stdexcept>
 
 #include "AtomicFile.h"
@@ -10,6 +13,7 @@
 #include "KeisanFile.h"
 #include "Messages.h"
 #include "Metafile.h"
+#include "OutputChecks.h"
 #include "Paths.h"
 #include "ReportExport.h"
 #include "RunDesign.h"
@@ -19,14 +23,27 @@
 namespace sekora::cli {
 namespace {
 
+constexpr int kExitFailure = 2;
+
 // A file stands in for the printed sheet, so it is drawn as the printer
 // draws it.
 constexpr std::int16_t kPrinterMode = 1;
 
 // Qt's own notices (a runtime folder that is not set, a stand-in font) are
 // no errors of the tool, and its failures come back as failed calls that
-// the tool reports once, in its own words.
-void IgnoreQtMessage(QtMsgType, const QMessageLogContext&, const QString&) {}
+// the tool reports once, in its own words. A fatal message would abort the
+// tool without a word: it ends as every error does, on one line of stderr
+// with exit status 2.
+void HandleQtMessage(QtMsgType type, const QMessageLogContext&, const QString& message) {
+  if (type != QtFatalMsg) return;
+  std::string text = message.trimmed().toStdString();
+  for (char& c : text) {
+    if (c == '\n' || c == '\r') c = ' ';
+  }
+  std::fprintf(stderr, "sekora-cli: %s\n", Tr("計算書を描けません（Qt: {1}）", text).c_str());
+  std::fflush(stderr);
+  std::_Exit(kExitFailure);
+}
 
 // The row numbers `sheets` names; "ok" stands for every passing row.
 std::vector<int> RowsAskedFor(const std::optional<SheetRows>& sheets, const Candidates& records) {
@@ -84,25 +101,27 @@ std::string ReportFileContent(const DataFolders& folders, const DesignRun& run,
 
 }  // namespace
 
-void DrawWithoutDisplay(const std::function<void()>& draw) {
-  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  qInstallMessageHandler(IgnoreQtMessage);
+// The application and the arguments it keeps referring to.
+struct OffscreenQt::Application {
   int argc = 1;
-  char name[] = "sekora-cli";
-  char* argv[] = {name, nullptr};
-  QGuiApplication app(argc, argv);
+  char name[sizeof "sekora-cli"] = "sekora-cli";
+  char* argv[2] = {name, nullptr};
+  QGuiApplication app{argc, argv};
+};
+
+OffscreenQt::OffscreenQt() {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  qInstallMessageHandler(HandleQtMessage);
+  application_ = std::make_unique<Application>();
   // The application has set the process's locale from the environment.
   KeepMessageLanguage();
-  draw();
 }
+
+OffscreenQt::~OffscreenQt() = default;
 
 void CheckSheetTarget(const std::string& outPath) {
   CheckSheetFileName(outPath);
-  const std::filesystem::path folder = PathFromUtf8(outPath).parent_path();
-  std::error_code ec;
-  if (!std::filesystem::is_directory(folder.empty() ? "." : folder, ec)) {
-    throw std::runtime_error(Tr("出力先のフォルダがありません: {1}", PathToUtf8(folder)));
-  }
+  CheckOutputFolder(outPath);
 }
 
 void WriteReportOfRun(const DataFolders& folders, const DesignConditions& conditions,
@@ -112,9 +131,7 @@ void WriteReportOfRun(const DataFolders& folders, const DesignConditions& condit
   const std::vector<int> rows = RowsAskedFor(sheets, run.records);
   CheckRowsCanBeDrawn(rows, run.records);
   if (rows.empty() && !summary) throw std::runtime_error(Tr("ＯＫの行がありません"));
-  std::string content;
-  DrawWithoutDisplay(
-      [&] { content = ReportFileContent(folders, run, rows, summary, outPath, dpi); });
+  const std::string content = ReportFileContent(folders, run, rows, summary, outPath, dpi);
   // Both files are complete on disk before either is put in place.
   StagedFile sheet;
   StagedFile results;

@@ -2,7 +2,7 @@
 // run, to a file.
 #pragma once
 
-#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -12,9 +12,22 @@
 
 namespace sekora::cli {
 
-// Runs `draw`, which draws sheets to files, with a Qt application on the
-// offscreen platform: the tool never needs a display.
-void DrawWithoutDisplay(const std::function<void()>& draw);
+// Qt for drawing files, on the offscreen platform whatever platform the
+// environment names: the tool never needs a display. One lives while a
+// command that draws runs, made before the command writes anything, so that
+// a fatal message of Qt (which ends the tool on one line of stderr with exit
+// status 2) leaves nothing half done.
+class OffscreenQt {
+ public:
+  OffscreenQt();
+  ~OffscreenQt();
+  OffscreenQt(const OffscreenQt&) = delete;
+  OffscreenQt& operator=(const OffscreenQt&) = delete;
+
+ private:
+  struct Application;
+  std::unique_ptr<Application> application_;
+};
 
 // Refuses, before anything is calculated, an output file whose extension is
 // no sheet format or whose folder does not exist. Throws std::exception.
@@ -28,7 +41,8 @@ void CheckSheetTarget(const std::string& outPath);
 // calculation failed (Status 1 to 3) are refused by number with the results
 // list's message. Only once the file is complete are
 // `folders.work`/Keisan.txt and `outPath` replaced; on any failure both are
-// left as they were and a std::exception says why in one line.
+// left as they were and a std::exception says why in one line. Needs an
+// OffscreenQt.
 void WriteReportOfRun(const DataFolders& folders, const DesignConditions& conditions,
                       const std::optional<SheetRows>& sheets, bool summary,
                       const std::string& outPath, int dpi);

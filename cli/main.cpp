@@ -11,10 +11,12 @@
 #endif
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <new>
+#include <optional>
 #include <stdexcept>
 
 #include "BatchCommand.h"
@@ -26,6 +28,7 @@
 #include "KeisanFile.h"
 #include "Messages.h"
 #include "NumberText.h"
+#include "OutputChecks.h"
 #include "Paths.h"
 #include "ResultRow.h"
 #include "RunDesign.h"
@@ -37,12 +40,14 @@
 namespace {
 
 constexpr int kExitFailure = 2;
-constexpr const char* kNoFlowMessage = sekora::cli::TrLater("計画流量または、延長が０です");
 
 // Without Qt, this program hands the sheets over to the one built with it.
 #if !defined(SEKORA_WITH_SHEET) && !defined(_WIN32)
 #define SEKORA_HANDS_OVER_SHEETS
 constexpr const char* kSheetProgramName = "sekora-cli-sheet";
+// Set for the sheet program, so that a sheet program that is itself built
+// without Qt (a copy of this one) refuses instead of handing over for ever.
+constexpr const char* kHandedOverVariable = "SEKORA_CLI_HANDED_OVER";
 #endif
 
 // The folder of sekora-cli, from which the data and the messages are found:
@@ -50,7 +55,7 @@ constexpr const char* kSheetProgramName = "sekora-cli-sheet";
 // apart, that of sekora-cli.
 std::string ToolFolder() {
 #ifdef SEKORA_SHEET_HELPER
-  return sekora::ProgramFolderOfHelper(sekora::ProgramFolder());
+  return sekora::ProgramFolderOfHelper(sekora::ProgramFolder(), "sekora-cli");
 #else
   return sekora::ProgramFolder();
 #endif
@@ -126,21 +131,32 @@ void FlushStandardOutput() {
   if (!std::cout) throw std::runtime_error(sekora::cli::Tr("標準出力に書き込めません"));
 }
 
+// A single run writes Keisan.txt and perhaps a sheet file: neither may be
+// one of the files the run reads, nor the other.
+void CheckRunOutputs(const sekora::cli::CliOptions& options, const sekora::DataFolders& folders) {
+  std::vector<sekora::cli::NamedPath> outputs = {
+      {sekora::kResultsFileName, sekora::JoinPath(folders.work, sekora::kResultsFileName)}};
+  if (options.out) outputs.push_back({"--out", *options.out});
+  sekora::cli::CheckOutputsApart(sekora::cli::RunInputs(folders, options.out.has_value()), outputs,
+                                 std::nullopt);
+}
+
 int Run(const sekora::cli::CliOptions& options) {
+#ifdef SEKORA_WITH_SHEET
+  std::optional<sekora::cli::OffscreenQt> qt;
+  if (options.batch ? options.report.has_value() : options.out.has_value()) qt.emplace();
+#endif
   if (options.batch) {
 #ifdef SEKORA_WITH_SHEET
-    const sekora::cli::BatchReportWriter writeReport = sekora::cli::WriteBatchReport;
+    const sekora::cli::BatchReportDrawer drawReport = sekora::cli::BatchReportContent;
 #else
-    const sekora::cli::BatchReportWriter writeReport;
+    const sekora::cli::BatchReportDrawer drawReport;
 #endif
-    return sekora::cli::RunBatchCommand(options, FoldersOf(options), writeReport);
+    return sekora::cli::RunBatchCommand(options, FoldersOf(options), drawReport);
   }
   const sekora::DesignConditions& conditions = options.conditions;
-  if (!(conditions.Q > 0.0) || !(conditions.L > 0.0)) {
-    std::cerr << sekora::cli::Tr(kNoFlowMessage) << '\n';
-    return kExitFailure;
-  }
   const sekora::DataFolders folders = FoldersOf(options);
+  CheckRunOutputs(options, folders);
   if (options.out) {
 #ifdef SEKORA_WITH_SHEET
     sekora::cli::CheckSheetTarget(*options.out);
@@ -174,8 +190,13 @@ void ReportError(std::string message) {
 // drawn by the helper program built with it, given the same arguments in
 // this same process. Returns only when it cannot be started.
 int HandOverToSheetProgram(char** argv) {
-  const std::string program =
-      sekora::JoinPath(sekora::HelperFolder(sekora::ProgramFolder()), kSheetProgramName);
+  const std::string program = sekora::HelperProgram(sekora::ProgramFolder(), kSheetProgramName);
+  if (std::getenv(kHandedOverVariable) != nullptr) {
+    ReportError(
+        sekora::cli::Tr("{1} は計算書を出力できません（Qt なしで作られています）", program));
+    return kExitFailure;
+  }
+  ::setenv(kHandedOverVariable, "1", 1);
   ::execv(program.c_str(), argv);
   ReportError(sekora::cli::Tr("計算書の出力に必要な {1} を起動できません: {2}", program,
                               std::strerror(errno)));

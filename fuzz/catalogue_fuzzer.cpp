@@ -1,7 +1,8 @@
 // The catalogue reader on any bytes, read as BOX.TXT or as KAN.TXT: it loads
 // or fails with a typed error that names the file, every candidate it loads
-// is one the calculation can work on and no larger than 100 m, and a UTF-8
-// byte-order mark before the text changes nothing.
+// is one the calculation can work on (a box with a positive width and
+// height) and no larger than 100 m, and a UTF-8 byte-order mark before the
+// text changes nothing.
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -23,8 +24,8 @@ void CheckCandidates(const sekora::Candidates& candidates,
     Require(rec.Status == sekora::StatusOk, "a loaded candidate starts with status 0");
     if (boxes) {
       Require(rec.Kind == sekora::KindBox && rec.D == 0.0, "a box has no diameter");
-      Require(rec.B > 0.0 && rec.B <= 100.0 && rec.H <= 100.0,
-              "a box has a positive width and no size over 100 m");
+      Require(rec.B > 0.0 && rec.B <= 100.0 && rec.H > 0.0 && rec.H <= 100.0,
+              "a box has a positive width and height and no size over 100 m");
     } else {
       Require(rec.Kind == sekora::KindPipe && rec.B == 0.0 && rec.H == 0.0,
               "a pipe has no width or height");

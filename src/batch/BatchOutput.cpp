@@ -7,7 +7,6 @@
 #include "DesignError.h"
 #include "FreeboardCheck.h"
 #include "NumberText.h"
-#include "ParallelFor.h"
 #include "Paths.h"
 #include "ResultRow.h"
 
@@ -17,7 +16,6 @@ namespace {
 constexpr const char* kByteOrderMark = "\xEF\xBB\xBF";
 constexpr const char* kNone = "なし";
 constexpr std::size_t kMaxNameBytes = 100;
-constexpr unsigned kWritingThreads = 8;
 
 // A CSV field: quoted when it holds a comma, a quote or a line break.
 std::string CsvField(const std::string& text) {
@@ -64,15 +62,9 @@ std::string CheckedDepthField(const std::optional<RecommendedSection>& s) {
 
 std::vector<std::string> ConditionFields(const Culvert& culvert) {
   const DesignConditions& c = culvert.conditions;
-  return {culvert.name,
-          ConditionText(c.Q),
-          ConditionText(c.L),
-          ConditionText(c.Z1),
-          ConditionText(c.Z2),
-          ConditionText(c.g),
-          ConditionText(c.Alpha),
-          ConditionText(c.BoxRatio),
-          ConditionText(c.CircleRatio),
+  return {SpreadsheetText(culvert.name), ConditionText(c.Q),        ConditionText(c.L),
+          ConditionText(c.Z1),           ConditionText(c.Z2),       ConditionText(c.g),
+          ConditionText(c.Alpha),        ConditionText(c.BoxRatio), ConditionText(c.CircleRatio),
           ShapeName(c.ShapeOption)};
 }
 
@@ -87,6 +79,15 @@ std::string CutUtf8(const std::string& text, std::size_t limit) {
   std::size_t end = limit;
   while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
   return text.substr(0, end);
+}
+
+// "<number>.txt" or "<number>_<name>.txt", as ResultsFileNameOf makes them.
+bool IsResultsFileName(std::string_view name) {
+  if (!name.ends_with(".txt")) return false;
+  name.remove_suffix(4);
+  const std::size_t digits = name.find_first_not_of("0123456789");
+  if (name.empty() || digits == 0) return false;
+  return digits == std::string_view::npos || (name[digits] == '_' && digits + 1 < name.size());
 }
 
 std::string SafeName(const std::string& name) {
@@ -117,8 +118,14 @@ std::string ConditionText(double value) {
   return ec == std::errc() ? std::string(buffer, end) : std::string();
 }
 
+std::string SpreadsheetText(const std::string& text) {
+  constexpr std::string_view kFormulaStarts = "=+-@\t\r";
+  if (text.empty() || kFormulaStarts.find(text.front()) == std::string_view::npos) return text;
+  return "'" + text;
+}
+
 std::string SummaryCsv(const std::vector<Culvert>& culverts,
-                       const std::vector<CulvertResult>& results) {
+                       const std::vector<CulvertResult>& results, bool withResultsFiles) {
   std::string csv = kByteOrderMark;
   std::vector<std::string> header = {"name",         "q",     "l",          "z1",
                                      "z2",           "g",     "alpha",      "box_ratio",
@@ -127,6 +134,7 @@ std::string SummaryCsv(const std::vector<Culvert>& culverts,
     for (std::string& field : SectionHeader(kind)) header.push_back(std::move(field));
   }
   header.insert(header.end(), {"box_hreq_from", "pipe_hreq_from", "friction_note"});
+  header.push_back("results_file");
   AppendRow(csv, header);
   for (std::size_t i = 0; i < culverts.size(); ++i) {
     std::vector<std::string> row = ConditionFields(culverts[i]);
@@ -138,6 +146,7 @@ std::string SummaryCsv(const std::vector<Culvert>& culverts,
     row.push_back(CheckedDepthField(results[i].box));
     row.push_back(CheckedDepthField(results[i].pipe));
     row.push_back(results[i].frictionRoundingNote ? "1" : "0");
+    row.push_back(withResultsFiles ? ResultsFileNameOf(culverts[i]) : "");
     AppendRow(csv, row);
   }
   return csv;
@@ -148,23 +157,34 @@ std::string ResultsFileNameOf(const Culvert& culvert) {
   return std::to_string(culvert.number) + (name.empty() ? "" : "_" + name) + ".txt";
 }
 
-void WriteResultsFiles(const std::string& folder, const std::vector<Culvert>& culverts,
-                       const std::vector<CulvertResult>& results) {
+void CheckResultsFolder(const std::string& folder) {
+  namespace fs = std::filesystem;
   std::error_code ec;
-  std::filesystem::create_directories(PathFromUtf8(folder), ec);
+  const fs::path path = PathFromUtf8(folder);
+  if (!fs::is_directory(fs::symlink_status(path, ec))) return;
+  for (fs::directory_iterator it(path, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = PathToUtf8(it->path().filename());
+    if (!it->is_regular_file(ec) || it->is_symlink(ec) || !IsResultsFileName(name)) {
+      throw ResultsFileError(
+          "計算結果のフォルダに計算結果ファイルでないものがあります: " + PathToUtf8(it->path()) +
+          "（フォルダを中身ごと置き換えるため、空のフォルダか前回の計算結果の"
+          "フォルダを指定してください）");
+    }
+  }
   if (ec) {
-    throw ResultsFileError("計算結果のフォルダを作れません: " + folder + "（" + ec.message() +
+    throw ResultsFileError("計算結果のフォルダを読めません: " + folder + "（" + ec.message() +
                            "）");
   }
-  // Each file waits mostly for the disk to confirm it, so several are
-  // written at a time.
-  ParallelFor(culverts.size(), kWritingThreads, 1, [&](std::size_t i) {
-    const std::string path = JoinPath(folder, ResultsFileNameOf(culverts[i]));
-    std::string error;
-    if (!WriteFileAtomically(path, results[i].resultsText, error)) {
-      throw ResultsFileError("計算結果ファイルを書き込めません: " + path + "（" + error + "）");
-    }
-  });
+}
+
+void WriteResultsFile(const StagedFolder& staged, const std::string& folder, const Culvert& culvert,
+                      const std::string& resultsText) {
+  const std::string name = ResultsFileNameOf(culvert);
+  std::string error;
+  if (!staged.Add(name, resultsText, error)) {
+    throw ResultsFileError("計算結果ファイルを書き込めません: " + JoinPath(folder, name) + "（" +
+                           error + "）");
+  }
 }
 
 }  // namespace sekora

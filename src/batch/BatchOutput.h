@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "AtomicFile.h"
 #include "BatchRun.h"
 #include "BatchTable.h"
 
@@ -22,24 +23,37 @@ std::string ConditionText(double value);
 // with a byte-order mark, CR LF line ends, a header row, then one row per
 // culvert with its conditions, its candidate and ＯＫ counts and, for the
 // recommended box and pipe, size, line in its results file, h2, h1, hReq and
-// margin to the section height in m and %; "なし" where none passes. Last
+// margin to the section height in m and %; "なし" where none passes. Then
 // come the depth each recommended hReq stands on ("h1", or "h2" for an inlet
 // checked on the critical depth; empty where none passes) and "1" where the
 // five-decimal friction factors can move some hf by half a centimetre or
-// more, else "0".
+// more, else "0"; last the name of its results file when `withResultsFiles`.
+// A name that a spreadsheet would take for a formula is written as text
+// (SpreadsheetText).
 std::string SummaryCsv(const std::vector<Culvert>& culverts,
-                       const std::vector<CulvertResult>& results);
+                       const std::vector<CulvertResult>& results, bool withResultsFiles);
+
+// `text` as a spreadsheet cell that shows it and never runs it: a text
+// beginning with "=", "+", "-", "@", a tab or a carriage return gets a
+// leading apostrophe, which spreadsheet programs take as "this is text".
+std::string SpreadsheetText(const std::string& text);
 
 // The name of the culvert's results file: "<number>_<name>.txt", with every
 // character a file system may refuse in the name replaced by "_", blanks and
 // dots at its ends removed, and the name cut to at most 100 bytes.
 std::string ResultsFileNameOf(const Culvert& culvert);
 
-// Writes each culvert's results file (CulvertResult::resultsText) into
-// `folder`, creating the folder if needed; each file is replaced whole or
-// not at all. Throws ResultsFileError naming the first file that could not
-// be written.
-void WriteResultsFiles(const std::string& folder, const std::vector<Culvert>& culverts,
-                       const std::vector<CulvertResult>& results);
+// Refuses, before a batch replaces the folder `folder` with its results
+// files, a folder that holds anything else than results files of an earlier
+// batch (ResultsFileNameOf): replacing it would delete them. A missing
+// folder, or a link at `folder` (replaced itself), passes. Throws
+// ResultsFileError naming the first such entry.
+void CheckResultsFolder(const std::string& folder);
+
+// Writes the results file of `culvert`, `resultsText`, into the staged
+// folder `staged`, which `folder` names in messages. May be called from
+// several threads at once. Throws ResultsFileError naming the file.
+void WriteResultsFile(const StagedFolder& staged, const std::string& folder, const Culvert& culvert,
+                      const std::string& resultsText);
 
 }  // namespace sekora

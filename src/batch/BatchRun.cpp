@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "Catalogue.h"
+#include "DesignError.h"
 #include "FreeboardCheck.h"
 #include "KeisanFile.h"
 #include "NumberText.h"
@@ -70,6 +71,34 @@ CulvertResult DesignCulvert(const BatchSections& sections, const Culvert& culver
   return result;
 }
 
+// The catalogues a culvert of `shape` reads, as messages name them.
+const char* CataloguesOf(std::int16_t shape) {
+  switch (shape) {
+    case ShapeBoxOnly:
+      return "BOX.TXT";
+    case ShapePipeOnly:
+      return "KAN.TXT";
+    default:
+      return "BOX.TXT、KAN.TXT";
+  }
+}
+
+// A culvert without a single section to try would be reported as "ＯＫ 0/0":
+// a result that says nothing, refused instead.
+void CheckEveryCulvertHasSections(const BatchSections& s, const std::vector<Culvert>& culverts) {
+  for (const Culvert& culvert : culverts) {
+    const std::size_t pipeCount = s.sections.size() - s.boxCount;
+    const std::int16_t shape = culvert.conditions.ShapeOption;
+    const std::size_t count = shape == ShapeBoxOnly    ? s.boxCount
+                              : shape == ShapePipeOnly ? pipeCount
+                                                       : s.sections.size();
+    if (count > 0) continue;
+    throw CatalogueError("断面表（" + std::string(CataloguesOf(culvert.conditions.ShapeOption)) +
+                         "）に断面がないため、一覧表 " + std::to_string(culvert.line) +
+                         " 行目の函渠は計算できません");
+  }
+}
+
 }  // namespace
 
 BatchSections LoadBatchSections(const std::string& folder, const std::vector<Culvert>& culverts) {
@@ -92,15 +121,18 @@ BatchSections LoadBatchSections(const std::string& folder, const std::vector<Cul
   s.boxCount = static_cast<std::size_t>(
       std::count_if(s.sections.begin(), s.sections.end(),
                     [](const KeisanRecord& r) { return r.Kind == KindBox; }));
+  CheckEveryCulvertHasSections(s, culverts);
   return s;
 }
 
 std::vector<CulvertResult> RunBatch(const BatchSections& sections,
                                     const std::vector<Culvert>& culverts, const BatchKeep& keep,
-                                    unsigned threads) {
+                                    unsigned threads, const CulvertDone& done) {
   std::vector<CulvertResult> results(culverts.size());
-  ParallelFor(culverts.size(), threads, 1,
-              [&](std::size_t i) { results[i] = DesignCulvert(sections, culverts[i], keep); });
+  ParallelFor(culverts.size(), threads, 1, [&](std::size_t i) {
+    results[i] = DesignCulvert(sections, culverts[i], keep);
+    if (done) done(i, results[i]);
+  });
   return results;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,7 +20,8 @@ struct BatchSections {
 };
 
 // Reads from `folder` the catalogues that the culverts' shapes ask for.
-// Throws DesignError as a single run of one of the culverts would.
+// Throws DesignError as a single run of one of the culverts would, and
+// CatalogueError when the catalogues hold no section for a culvert's shape.
 BatchSections LoadBatchSections(const std::string& folder, const std::vector<Culvert>& culverts);
 
 // A recommended section of one culvert.
@@ -48,10 +50,16 @@ struct BatchKeep {
   bool records = false;      // every candidate as the results file gives it back
 };
 
+// Called on its calculation thread as soon as culvert `index` is designed,
+// with its result: a caller writes the culvert's results file while the
+// other culverts are designed, and may then let go of its text.
+using CulvertDone = std::function<void(std::size_t index, CulvertResult& result)>;
+
 // Designs every culvert, on up to `threads` threads (the calling thread is
-// one of them); result i belongs to culvert i.
+// one of them); result i belongs to culvert i. `done`, when given, is called
+// for each culvert; what it throws stops the batch and passes on.
 std::vector<CulvertResult> RunBatch(const BatchSections& sections,
                                     const std::vector<Culvert>& culverts, const BatchKeep& keep,
-                                    unsigned threads);
+                                    unsigned threads, const CulvertDone& done = {});
 
 }  // namespace sekora

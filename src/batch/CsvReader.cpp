@@ -6,139 +6,23 @@
 #include <iconv.h>
 #endif
 
+#include <algorithm>
+#include <cerrno>
+
+#include "Utf8Text.h"
+
 namespace sekora {
-namespace {
-
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
-std::string PositionText(std::size_t line, std::size_t column) {
-  return std::to_string(line) + " 行目 " + std::to_string(column) + " 列目";
-}
-
-// Splits the table into records and cells without decoding them. Commas,
-// quotes and line ends are single ASCII bytes in both encodings (no
-// Shift-JIS trail byte is below 0x40), so the split is the same for both.
-class RecordSplitter {
- public:
-  explicit RecordSplitter(std::string_view bytes) : bytes_(bytes) {}
-
-  std::vector<CsvRecord> Split() {
-    std::vector<CsvRecord> records;
-    while (pos_ < bytes_.size()) records.push_back(NextRecord());
-    return records;
-  }
-
- private:
-  CsvRecord NextRecord() {
-    CsvRecord record{line_, {}};
-    for (;;) {
-      record.cells.push_back(NextCell(record.cells.size() + 1));
-      if (AtEnd()) return record;
-      if (bytes_[pos_] == ',') {
-        ++pos_;
-        continue;
-      }
-      SkipLineEnd();
-      return record;
-    }
-  }
-
-  CsvCell NextCell(std::size_t column) {
-    CsvCell cell{{}, line_};
-    if (!AtEnd() && bytes_[pos_] == '"') {
-      ReadQuoted(cell, column);
-      if (!AtEnd() && !AtSeparator()) {
-        throw CsvError(line_, column, "閉じた引用符の後に文字があります");
-      }
-      return cell;
-    }
-    while (!AtEnd() && !AtSeparator()) {
-      if (bytes_[pos_] == '"') {
-        throw CsvError(line_, column, "引用符で囲まれていない項目に引用符があります");
-      }
-      cell.text.push_back(bytes_[pos_++]);
-    }
-    return cell;
-  }
-
-  // A quoted field: "" stands for one quote; a line end inside is kept as LF.
-  void ReadQuoted(CsvCell& cell, std::size_t column) {
-    const std::size_t openLine = line_;
-    ++pos_;
-    for (;;) {
-      if (AtEnd()) throw CsvError(openLine, column, "引用符が閉じていません");
-      const char c = bytes_[pos_];
-      if (c == '"') {
-        ++pos_;
-        if (AtEnd() || bytes_[pos_] != '"') return;
-        cell.text.push_back('"');
-        ++pos_;
-      } else if (c == '\r' || c == '\n') {
-        SkipLineEnd();
-        cell.text.push_back('\n');
-      } else {
-        cell.text.push_back(c);
-        ++pos_;
-      }
-    }
-  }
-
-  // Consumes CR LF, LF or CR at the current position.
-  void SkipLineEnd() {
-    if (bytes_[pos_] == '\r' && pos_ + 1 < bytes_.size() && bytes_[pos_ + 1] == '\n') ++pos_;
-    ++pos_;
-    ++line_;
-  }
-
-  bool AtEnd() const { return pos_ >= bytes_.size(); }
-  bool AtSeparator() const {
-    const char c = bytes_[pos_];
-    return c == ',' || c == '\r' || c == '\n';
-  }
-
-  std::string_view bytes_;
-  std::size_t pos_ = 0;
-  std::size_t line_ = 1;
-};
-
-// Length of the UTF-8 sequence that starts at `bytes`[i], or 0 when none
-// starts there.
-std::size_t Utf8SequenceLength(std::string_view bytes, std::size_t i) {
-  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(bytes[k]); };
-  const unsigned char lead = byte(i);
-  if (lead < 0x80) return 1;
-  std::size_t length = 0;
-  unsigned char low = 0x80, high = 0xBF;  // range of the second byte
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    if (lead == 0xE0) low = 0xA0;   // no overlong forms
-    if (lead == 0xED) high = 0x9F;  // no surrogates
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    if (lead == 0xF0) low = 0x90;
-    if (lead == 0xF4) high = 0x8F;  // nothing above U+10FFFF
-  } else {
-    return 0;
-  }
-  if (i + length > bytes.size()) return 0;
-  if (byte(i + 1) < low || byte(i + 1) > high) return 0;
-  for (std::size_t k = 2; k < length; ++k) {
-    if (byte(i + k) < 0x80 || byte(i + k) > 0xBF) return 0;
-  }
-  return length;
-}
 
 // Converts Shift-JIS (code page 932, as Japanese spreadsheet programs write
 // it) to UTF-8.
 #ifdef _WIN32
 class ShiftJisDecoder {
  public:
+  static constexpr unsigned kShiftJis = 932;
+
   // False when `text` is not Shift-JIS; `text` is then left as it was.
   bool Decode(std::string& text) {
     if (text.empty()) return true;
-    constexpr unsigned kShiftJis = 932;
     const int size = static_cast<int>(text.size());
     const int wideSize =
         ::MultiByteToWideChar(kShiftJis, MB_ERR_INVALID_CHARS, text.data(), size, nullptr, 0);
@@ -152,6 +36,12 @@ class ShiftJisDecoder {
     ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideSize, out.data(), outSize, nullptr, nullptr);
     text = std::move(out);
     return true;
+  }
+
+  // True when all of `text` is Shift-JIS; nothing is kept of the conversion.
+  bool Fits(std::string_view text) {
+    return text.empty() || ::MultiByteToWideChar(kShiftJis, MB_ERR_INVALID_CHARS, text.data(),
+                                                 static_cast<int>(text.size()), nullptr, 0) != 0;
   }
 };
 #else
@@ -183,32 +73,49 @@ class ShiftJisDecoder {
     return true;
   }
 
+  // True when all of `text` is Shift-JIS. Converts through a small buffer,
+  // so that a large table is not held twice.
+  bool Fits(std::string_view text) {
+    ::iconv(handle_, nullptr, nullptr, nullptr, nullptr);
+    // iconv takes its input as char** but only reads it.
+    char* in = const_cast<char*>(text.data());
+    std::size_t inLeft = text.size();
+    char buffer[4096];
+    while (inLeft > 0) {
+      char* outPtr = buffer;
+      std::size_t outLeft = sizeof buffer;
+      if (::iconv(handle_, &in, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1) &&
+          errno != E2BIG) {
+        return false;
+      }
+    }
+    return true;
+  }
+
  private:
   iconv_t handle_;
 };
 #endif
 
-void DecodeShiftJis(std::vector<CsvRecord>& records) {
-  ShiftJisDecoder decoder;
-  for (CsvRecord& record : records) {
-    for (std::size_t c = 0; c < record.cells.size(); ++c) {
-      CsvCell& cell = record.cells[c];
-      if (!decoder.Decode(cell.text)) {
-        throw CsvError(cell.line, c + 1, "文字コードが UTF-8 でも Shift-JIS でもありません");
-      }
-    }
-  }
+namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+std::string PositionText(std::size_t line, std::size_t column) {
+  return std::to_string(line) + " 行目 " + std::to_string(column) + " 列目";
 }
 
-// A file that begins with a byte-order mark must be UTF-8 throughout.
-void CheckUtf8(const std::vector<CsvRecord>& records) {
-  for (const CsvRecord& record : records) {
-    for (std::size_t c = 0; c < record.cells.size(); ++c) {
-      if (!IsValidUtf8(record.cells[c].text)) {
-        throw CsvError(record.cells[c].line, c + 1, "UTF-8 として正しくない文字があります");
-      }
-    }
+// The longest UTF-8 sequence of a well-formed `text`: 1 for ASCII, 2 up to
+// U+07FF, 3 or 4 for kana, kanji and beyond.
+std::size_t LongestSequence(std::string_view text) {
+  std::size_t longest = 0;
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t length = Utf8SequenceLength(text, i);
+    if (length == 0) return 0;
+    longest = std::max(longest, length);
+    i += length;
   }
+  return longest;
 }
 
 }  // namespace
@@ -216,25 +123,111 @@ void CheckUtf8(const std::vector<CsvRecord>& records) {
 CsvError::CsvError(std::size_t line, std::size_t column, const std::string& what)
     : std::runtime_error(PositionText(line, column) + ": " + what), line_(line), column_(column) {}
 
-bool IsValidUtf8(std::string_view bytes) {
-  for (std::size_t i = 0; i < bytes.size();) {
-    const std::size_t length = Utf8SequenceLength(bytes, i);
-    if (length == 0) return false;
-    i += length;
-  }
-  return true;
+TableEncoding EncodingOf(std::string_view bytes) {
+  if (bytes.starts_with(kByteOrderMark)) return TableEncoding::Utf8;
+  if (!IsValidUtf8(bytes)) return TableEncoding::ShiftJis;
+  if (LongestSequence(bytes) == 2 && ShiftJisDecoder().Fits(bytes)) return TableEncoding::ShiftJis;
+  return TableEncoding::Utf8;
 }
 
-std::vector<CsvRecord> ParseCsv(std::string_view bytes) {
-  const bool marked = bytes.starts_with(kByteOrderMark);
-  if (marked) bytes.remove_prefix(kByteOrderMark.size());
-  std::vector<CsvRecord> records = RecordSplitter(bytes).Split();
-  if (marked) {
-    CheckUtf8(records);
-  } else if (!IsValidUtf8(bytes)) {
-    DecodeShiftJis(records);
+CsvReader::CsvReader(std::string_view bytes) : bytes_(bytes), encoding_(EncodingOf(bytes)) {
+  if (bytes_.starts_with(kByteOrderMark)) bytes_.remove_prefix(kByteOrderMark.size());
+  if (encoding_ == TableEncoding::ShiftJis) decoder_ = std::make_unique<ShiftJisDecoder>();
+}
+
+CsvReader::~CsvReader() = default;
+
+// Records and cells are split before they are decoded: commas, quotes and
+// line ends are single ASCII bytes in both encodings (no Shift-JIS trail
+// byte is below 0x40), so the split is the same for both.
+bool CsvReader::Next(CsvRecord& record) {
+  if (AtEnd()) return false;
+  record.line = line_;
+  record.cells.clear();
+  for (;;) {
+    record.cells.push_back(NextCell(record.cells.size() + 1));
+    if (AtEnd()) return true;
+    if (bytes_[pos_] == ',') {
+      ++pos_;
+      continue;
+    }
+    SkipLineEnd();
+    return true;
   }
-  return records;
+}
+
+CsvCell CsvReader::NextCell(std::size_t column) {
+  CsvCell cell{{}, line_};
+  if (!AtEnd() && bytes_[pos_] == '"') {
+    ReadQuoted(cell, column);
+    if (!AtEnd() && !AtSeparator()) {
+      throw CsvError(line_, column, "閉じた引用符の後に文字があります");
+    }
+  } else {
+    const std::size_t start = pos_;
+    while (!AtEnd() && !AtSeparator()) {
+      if (bytes_[pos_] == '"') {
+        throw CsvError(line_, column, "引用符で囲まれていない項目に引用符があります");
+      }
+      ++pos_;
+    }
+    cell.text.assign(bytes_.substr(start, pos_ - start));
+  }
+  Decode(cell, column);
+  return cell;
+}
+
+// A quoted field: "" stands for one quote; a line end inside is kept as LF.
+void CsvReader::ReadQuoted(CsvCell& cell, std::size_t column) {
+  const std::size_t openLine = line_;
+  ++pos_;
+  for (;;) {
+    if (AtEnd()) throw CsvError(openLine, column, "引用符が閉じていません");
+    const char c = bytes_[pos_];
+    if (c == '"') {
+      ++pos_;
+      if (AtEnd() || bytes_[pos_] != '"') return;
+      cell.text.push_back('"');
+      ++pos_;
+    } else if (c == '\r' || c == '\n') {
+      SkipLineEnd();
+      cell.text.push_back('\n');
+    } else {
+      cell.text.push_back(c);
+      ++pos_;
+    }
+  }
+}
+
+// Consumes CR LF, LF or CR at the current position.
+void CsvReader::SkipLineEnd() {
+  if (bytes_[pos_] == '\r' && pos_ + 1 < bytes_.size() && bytes_[pos_ + 1] == '\n') ++pos_;
+  ++pos_;
+  ++line_;
+}
+
+bool CsvReader::AtSeparator() const {
+  const char c = bytes_[pos_];
+  return c == ',' || c == '\r' || c == '\n';
+}
+
+void CsvReader::Decode(CsvCell& cell, std::size_t column) {
+  if (encoding_ == TableEncoding::Utf8) {
+    if (!IsValidUtf8(cell.text)) {
+      throw CsvError(cell.line, column, "UTF-8 として正しくない文字があります");
+    }
+    return;
+  }
+  // Kana or kanji in UTF-8 within a Shift-JIS table: rows saved by two
+  // programs, which would be read as garbled names.
+  if (LongestSequence(cell.text) >= 3) {
+    throw CsvError(
+        cell.line, column,
+        "UTF-8 の文字と Shift-JIS の文字が混ざっています（一つの文字コードで保存してください）");
+  }
+  if (!decoder_->Decode(cell.text)) {
+    throw CsvError(cell.line, column, "文字コードが UTF-8 でも Shift-JIS でもありません");
+  }
 }
 
 }  // namespace sekora

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -35,15 +36,47 @@ struct CsvRecord {
   std::vector<CsvCell> cells;
 };
 
-// The records of the table held in `bytes`, every cell decoded to UTF-8. A
-// text that is valid UTF-8 (after an optional byte-order mark) is taken as
-// UTF-8, any other as Shift-JIS. Throws CsvError for an unclosed quote, a
-// quote inside an unquoted field, text after a closing quote, or a cell that
-// is neither encoding.
-std::vector<CsvRecord> ParseCsv(std::string_view bytes);
+// The encoding of a whole table. One table is one encoding: UTF-8 when it
+// begins with a byte-order mark or is valid UTF-8 throughout, else Shift-JIS
+// throughout. A table that is valid both ways and whose non-ASCII characters
+// are all below U+0800 (no kana, no kanji) as UTF-8 is Shift-JIS: its bytes
+// are then half-width katakana, far likelier in a Japanese table than
+// accented Latin letters.
+enum class TableEncoding { Utf8, ShiftJis };
+TableEncoding EncodingOf(std::string_view bytes);
 
-// True when `bytes` is well-formed UTF-8 (no overlong forms, no surrogates,
-// nothing above U+10FFFF).
-bool IsValidUtf8(std::string_view bytes);
+class ShiftJisDecoder;
+
+// Reads the records of the table held in `bytes` one at a time, so that only
+// one record is held besides the table itself. Every cell is decoded to
+// UTF-8 from the table's encoding (EncodingOf). `bytes` must outlive the
+// reader.
+class CsvReader {
+ public:
+  explicit CsvReader(std::string_view bytes);
+  ~CsvReader();
+  CsvReader(const CsvReader&) = delete;
+  CsvReader& operator=(const CsvReader&) = delete;
+
+  // Reads the next record into `record`; false at the end of the table.
+  // Throws CsvError for an unclosed quote, a quote inside an unquoted field,
+  // text after a closing quote, a cell that does not fit the table's
+  // encoding, or a cell of UTF-8 kana or kanji in a Shift-JIS table.
+  bool Next(CsvRecord& record);
+
+ private:
+  CsvCell NextCell(std::size_t column);
+  void ReadQuoted(CsvCell& cell, std::size_t column);
+  void SkipLineEnd();
+  bool AtEnd() const { return pos_ >= bytes_.size(); }
+  bool AtSeparator() const;
+  void Decode(CsvCell& cell, std::size_t column);
+
+  std::string_view bytes_;
+  std::size_t pos_ = 0;
+  std::size_t line_ = 1;
+  TableEncoding encoding_;
+  std::unique_ptr<ShiftJisDecoder> decoder_;
+};
 
 }  // namespace sekora

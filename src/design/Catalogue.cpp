@@ -1,5 +1,7 @@
 #include "Catalogue.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <new>
 
@@ -42,6 +44,50 @@ std::string_view Columns(std::string_view line, std::size_t first, std::size_t l
 
 std::string BadLineMessage(const std::string& fileName, std::size_t lineNo) {
   return fileName + " の " + std::to_string(lineNo) + " 行目の寸法が正しくありません";
+}
+
+// Where the fields go, for a line that does not fit them.
+constexpr const char* kBoxLayout =
+    "（1〜5 桁目に内幅 B、6 桁目は空白、7〜11 桁目に内高 H をメートルで書きます。例：1.500 1.200）";
+constexpr const char* kPipeLayout =
+    "（行に内径 D をメートルで書きます。cm や mm は使えません。例：0.600）";
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
+
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// A blank between digits shows a field that holds two numbers, or a number
+// shifted out of its columns ("1.5 1.2" read from columns 1-5 is "1.5 1").
+bool HasBlankBetweenDigits(std::string_view field) {
+  const std::size_t firstDigit = std::find_if(field.begin(), field.end(), IsDigit) - field.begin();
+  const std::size_t blank = field.find_first_of(" \t", firstDigit);
+  if (blank == std::string_view::npos) return false;
+  return std::any_of(field.begin() + static_cast<std::ptrdiff_t>(blank), field.end(), IsDigit);
+}
+
+// A box line fits the columns when each field holds one number, the height
+// is positive and the separator is blank: a line in another layout
+// ("1.50 1.20", whose height columns hold ".20") would be read wrongly.
+bool FitsBoxColumns(std::string_view line, const KeisanRecord& rec) {
+  const std::string_view width = Columns(line, kWidthColumn, kFieldLength);
+  const std::string_view height = Columns(line, kHeightColumn, kFieldLength);
+  const std::string_view separator = Columns(line, kWidthColumn + kFieldLength, 1);
+  return !HasBlankBetweenDigits(width) && !HasBlankBetweenDigits(height) &&
+         (separator.empty() || IsBlank(separator.front())) && rec.H > 0.0;
+}
+
+// The unit after a pipe's diameter, lower case: "0.6 m" is metres, as the
+// file means; "60cm" or "600 mm" would be read as 60 m or 600 m.
+bool HasForeignUnit(std::string_view line) {
+  const std::size_t end = line.find_first_not_of(" \t+-.0123456789");
+  if (end == std::string_view::npos) return false;
+  std::string unit(line.substr(end, 2));
+  for (char& c : unit) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return unit == "cm" || unit == "mm";
 }
 
 void CheckNotOversized(double size, const std::string& fileName, std::size_t lineNo) {
@@ -113,7 +159,9 @@ void AppendBoxSections(std::string_view text, const std::string& fileName,
                    rec.Kind = KindBox;
                    rec.B = NumericValue(Columns(line, kWidthColumn, kFieldLength));
                    rec.H = NumericValue(Columns(line, kHeightColumn, kFieldLength));
-                   if (!(rec.B > 0.0)) throw CatalogueError(BadLineMessage(fileName, lineNo));
+                   if (!(rec.B > 0.0) || !FitsBoxColumns(line, rec)) {
+                     throw CatalogueError(BadLineMessage(fileName, lineNo) + kBoxLayout);
+                   }
                    CheckNotOversized(rec.B, fileName, lineNo);
                    CheckNotOversized(rec.H, fileName, lineNo);
                  });
@@ -121,15 +169,16 @@ void AppendBoxSections(std::string_view text, const std::string& fileName,
 
 void AppendPipeSections(std::string_view text, const std::string& fileName,
                         DesignConditions& conditions, Candidates& candidates) {
-  AppendSections(text, fileName, conditions, candidates,
-                 [&](std::string_view line, std::size_t lineNo, KeisanRecord& rec) {
-                   rec.Kind = KindPipe;
-                   rec.D = NumericValue(line);
-                   if (!(rec.D > kSmallestDiameter) || !std::isfinite(rec.D)) {
-                     throw CatalogueError(BadLineMessage(fileName, lineNo));
-                   }
-                   CheckNotOversized(rec.D, fileName, lineNo);
-                 });
+  AppendSections(
+      text, fileName, conditions, candidates,
+      [&](std::string_view line, std::size_t lineNo, KeisanRecord& rec) {
+        rec.Kind = KindPipe;
+        rec.D = NumericValue(line);
+        if (!(rec.D > kSmallestDiameter) || !std::isfinite(rec.D) || HasForeignUnit(line)) {
+          throw CatalogueError(BadLineMessage(fileName, lineNo) + kPipeLayout);
+        }
+        CheckNotOversized(rec.D, fileName, lineNo);
+      });
 }
 
 void LoadSections(const std::string& folder, DesignConditions& conditions, Candidates& candidates) {

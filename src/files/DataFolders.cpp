@@ -50,10 +50,14 @@ bool Exists(const std::string& path) {
 void CopyCatalogue(const std::string& shipped, const std::string& user, const char* name) {
   const std::string target = JoinPath(user, name);
   if (Exists(target)) return;
+  // A catalogue that cannot be copied is missing from the installation: that
+  // is where the user must look, not in the user folder a run would name.
+  const std::string source = JoinPath(shipped, name);
   std::string content;
-  // A catalogue that was not shipped is missed by the run that needs it,
-  // which names it.
-  if (!ReadWholeFile(JoinPath(shipped, name), content)) return;
+  if (!ReadWholeFile(source, content)) {
+    throw DataFolderError(std::string("断面表 ") + name + " がありません: " + source + " にも " +
+                          target + " にもありません");
+  }
   std::string error;
   if (!WriteFileAtomically(target, content, error)) {
     throw DataFolderError(std::string("断面表 ") + name + " をコピーできません: " + target + "（" +
@@ -61,34 +65,39 @@ void CopyCatalogue(const std::string& shipped, const std::string& user, const ch
   }
 }
 
-// The folder `relative` leads to from `folder` in an installation.
+// The folder `relative` leads to from `folder` in an installation, whose
+// files are spread over the folders of InstallLayout.h.
 std::string InstalledFolder(const std::string& folder, const char* relative) {
   return PathToUtf8((PathFromUtf8(folder) / PathFromUtf8(relative)).lexically_normal());
 }
 
-}  // namespace
-
+// True when the shipped catalogues lie beside a program in `programFolder`:
+// a build folder or a portable copy, which holds every file of the program.
 bool HoldsShippedData(const std::string& programFolder) {
   return Exists(JoinPath(programFolder, kBoxCatalogueName));
 }
+
+}  // namespace
 
 std::string ShippedDataFolder(const std::string& programFolder) {
   if (HoldsShippedData(programFolder)) return programFolder;
   return InstalledFolder(programFolder, kInstalledDataFromPrograms);
 }
 
-std::string HelperFolder(const std::string& programFolder) {
-  if (HoldsShippedData(programFolder)) return programFolder;
-  return InstalledFolder(programFolder, kInstalledHelpersFromPrograms);
+std::string HelperProgram(const std::string& programFolder, const std::string& name) {
+  const std::string beside = JoinPath(programFolder, name);
+  if (Exists(beside)) return beside;
+  return JoinPath(InstalledFolder(programFolder, kInstalledHelpersFromPrograms), name);
 }
 
 std::string MessageCatalogueFolder(const std::string& programFolder) {
-  if (HoldsShippedData(programFolder)) return JoinPath(programFolder, kMessageCatalogueFolderName);
+  const std::string beside = JoinPath(programFolder, kMessageCatalogueFolderName);
+  if (Exists(beside)) return beside;
   return InstalledFolder(programFolder, kInstalledMessagesFromPrograms);
 }
 
-std::string ProgramFolderOfHelper(const std::string& helperFolder) {
-  if (HoldsShippedData(helperFolder)) return helperFolder;
+std::string ProgramFolderOfHelper(const std::string& helperFolder, const std::string& programName) {
+  if (Exists(JoinPath(helperFolder, programName))) return helperFolder;
   return InstalledFolder(helperFolder, kInstalledProgramsFromHelpers);
 }
 

@@ -19,30 +19,25 @@ struct DataFolders {
   std::string figures;  // the figure files of the calculation sheet
 };
 
-// True when the shipped catalogues lie beside a program in `programFolder`:
-// a build folder or a portable copy, which holds every file of the program.
-// Otherwise the program is installed, its files spread over the folders of
-// InstallLayout.h.
-bool HoldsShippedData(const std::string& programFolder);
-
 // The folder of the shipped catalogues and figures of a program that lies in
 // `programFolder`: that folder itself when it holds them, otherwise the
 // installation's data folder (/usr/share/sekora beside /usr/bin).
 std::string ShippedDataFolder(const std::string& programFolder);
 
-// The folder of the helper programs that a program in `programFolder` starts:
-// that folder itself when it holds the shipped data, otherwise the
-// installation's helper folder (/usr/libexec/sekora beside /usr/bin).
-std::string HelperFolder(const std::string& programFolder);
+// The helper program `name` that a program in `programFolder` starts: beside
+// it when it is there (a build folder, a copy of the programs), otherwise in
+// the installation's helper folder (/usr/libexec/sekora beside /usr/bin).
+std::string HelperProgram(const std::string& programFolder, const std::string& name);
 
-// The folder of the message catalogues of a program in `programFolder`: its
-// "locale" folder when it holds the shipped data, otherwise the
-// installation's locale folder (/usr/share/locale beside /usr/bin).
+// The folder of the message catalogues of a program in `programFolder`: the
+// "locale" folder beside it when there is one (a build folder, a copy of the
+// programs), otherwise the installation's locale folder (/usr/share/locale
+// beside /usr/bin).
 std::string MessageCatalogueFolder(const std::string& programFolder);
 
-// The folder a helper program in `helperFolder` works from as if it were the
-// program that started it: the reverse of HelperFolder.
-std::string ProgramFolderOfHelper(const std::string& helperFolder);
+// The folder of the program `programName` that started a helper program in
+// `helperFolder`, which the helper works from: the reverse of HelperProgram.
+std::string ProgramFolderOfHelper(const std::string& helperFolder, const std::string& programName);
 
 // The user's own data folder: $XDG_DATA_HOME/sekora, by default
 // ~/.local/share/sekora ("%LOCALAPPDATA%\Sekora" on Windows); empty when the
@@ -57,7 +52,7 @@ bool IsWritableFolder(const std::string& folder);
 // Copies the shipped BOX.TXT and KAN.TXT of `shipped` into `user`, creating
 // it, wherever `user` has no file of that name yet: the user's edited
 // catalogues are never overwritten. Throws DataFolderError when the folder or
-// a copy cannot be made.
+// a copy cannot be made, naming the shipped file when it is missing.
 void CopyCataloguesOnce(const std::string& shipped, const std::string& user);
 
 // The folders a program in `programFolder` works with. The catalogues, the

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "BatchOutput.h"
+#include "CsvReader.h"
 
 namespace sekora {
 namespace {
@@ -23,6 +24,40 @@ TEST(BatchOutput, ResultsFileNamesAreSafeOnEveryFileSystem) {
   std::string longName = "xy";
   for (int i = 0; i < 50; ++i) longName += "函";
   EXPECT_EQ(FileName(7, longName), "7_" + longName.substr(0, 2 + 32 * 3) + ".txt");
+}
+
+// The summary read back as a spreadsheet reads it: a name cell whose first
+// character would start a formula (=, +, -, @, a tab, a carriage return)
+// begins with an apostrophe, which shows the name as text; other names and
+// the numbers (a negative level too) are written as they are.
+TEST(BatchOutput, NoNameCellIsRunAsAFormula) {
+  const std::vector<std::string> names = {
+      "=1+1", "+81 3",    "-5",     "@SUM(A1:A9)", "\tx", "\rx", "=cmd|' /C calc'!A0",
+      "C-1",  "函渠, 東", "'quoted"};
+  std::vector<Culvert> culverts;
+  for (const std::string& name : names) {
+    Culvert c;
+    c.number = culverts.size() + 1;
+    c.name = name;
+    c.conditions.Z1 = -0.25;
+    culverts.push_back(c);
+  }
+  const std::vector<CulvertResult> results(culverts.size());
+  const std::string csv = SummaryCsv(culverts, results, false);
+  CsvReader reader(csv);
+  CsvRecord row;
+  ASSERT_TRUE(reader.Next(row));  // the header
+  for (const std::string& name : names) {
+    ASSERT_TRUE(reader.Next(row));
+    const std::string cell = row.cells.at(0).text;
+    const bool formula = std::string_view("=+-@\t\r").find(name.front()) != std::string::npos;
+    if (formula) {
+      EXPECT_EQ(cell.front(), '\'') << name;
+    } else {
+      EXPECT_EQ(cell, name);
+    }
+    EXPECT_EQ(row.cells.at(3).text, "-0.25");
+  }
 }
 
 TEST(BatchOutput, ConditionsReadBackAsTheSameValue) {
@@ -49,12 +84,14 @@ RecommendedSection Section(std::size_t row, double B, double H, double h1, doubl
   return s;
 }
 
-TEST(BatchOutput, SummaryEndsWithTheDepthsCheckedAndTheFrictionNote) {
+TEST(BatchOutput, SummaryEndsWithTheDepthsCheckedTheFrictionNoteAndTheResultsFile) {
   Culvert steep;
+  steep.number = 1;
   steep.name = "steep";
   steep.conditions.Q = 3.3224;
   steep.conditions.L = 20.104;
   Culvert none;
+  none.number = 2;
   none.name = "none";
   none.conditions.Q = 10.0;
   none.conditions.L = 10.0;
@@ -63,12 +100,15 @@ TEST(BatchOutput, SummaryEndsWithTheDepthsCheckedAndTheFrictionNote) {
   steepResult.pipe = Section(5, 1.0, 1.0, 0.673, 0.467, 0.773);
   CulvertResult noneResult;
   noneResult.frictionRoundingNote = true;
-  const std::string csv = SummaryCsv({steep, none}, {steepResult, noneResult});
+  const std::string csv = SummaryCsv({steep, none}, {steepResult, noneResult}, true);
   const std::size_t headerEnd = csv.find("\r\n");
-  EXPECT_EQ(csv.substr(headerEnd - 43, 43), ",box_hreq_from,pipe_hreq_from,friction_note");
+  EXPECT_EQ(csv.substr(headerEnd - 56, 56),
+            ",box_hreq_from,pipe_hreq_from,friction_note,results_file");
   const std::size_t firstEnd = csv.find("\r\n", headerEnd + 2);
-  EXPECT_EQ(csv.substr(firstEnd - 8, 8), ",h2,h1,0");
-  EXPECT_EQ(csv.substr(csv.size() - 6), ",,,1\r\n");
+  EXPECT_EQ(csv.substr(firstEnd - 20, 20), ",h2,h1,0,1_steep.txt");
+  EXPECT_EQ(csv.substr(csv.size() - 17), ",,,1,2_none.txt\r\n");
+  // Without results files the last field stays empty.
+  EXPECT_TRUE(SummaryCsv({none}, {noneResult}, false).ends_with(",,,1,\r\n"));
 }
 
 }  // namespace

@@ -5,6 +5,15 @@
 namespace sekora {
 namespace {
 
+// Every record of the table `bytes`.
+std::vector<CsvRecord> ParseCsv(std::string_view bytes) {
+  CsvReader reader(bytes);
+  std::vector<CsvRecord> records;
+  CsvRecord record;
+  while (reader.Next(record)) records.push_back(record);
+  return records;
+}
+
 std::vector<std::vector<std::string>> Cells(const std::vector<CsvRecord>& records) {
   std::vector<std::vector<std::string>> cells;
   for (const CsvRecord& r : records) {
@@ -88,12 +97,34 @@ TEST(CsvReader, TextInNeitherEncodingIsRefusedAtItsCell) {
             Place(3, 2));
 }
 
-TEST(CsvReader, Utf8Validity) {
-  EXPECT_TRUE(IsValidUtf8("abc 函渠 \xF0\x9F\x98\x80"));
-  EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));          // overlong "/"
-  EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));      // a surrogate
-  EXPECT_FALSE(IsValidUtf8("\xF4\x90\x80\x80"));  // above U+10FFFF
-  EXPECT_FALSE(IsValidUtf8("\xE5\x87"));          // cut short
+// A table is read in one encoding. Rows saved by two programs, one UTF-8
+// and one Shift-JIS, are refused at the first cell that does not fit,
+// whichever comes first; so is a cell that is neither.
+TEST(CsvReader, OneTableIsOneEncoding) {
+  const std::string utf8Row = "函渠,1\n";                  // E5 87 BD E6 B8 A0 in UTF-8
+  const std::string shiftJisRow = "\x94\x9F\x8B\x94,2\n";  // 函渠 in Shift-JIS
+  EXPECT_EQ(ErrorPlace("name,q\n" + utf8Row + shiftJisRow), Place(2, 1));
+  EXPECT_EQ(ErrorPlace("name,q\n" + shiftJisRow + utf8Row), Place(3, 1));
+  try {
+    ParseCsv("name,q\n" + shiftJisRow + utf8Row);
+    FAIL();
+  } catch (const CsvError& e) {
+    EXPECT_NE(std::string(e.what()).find("混ざっています"), std::string::npos) << e.what();
+  }
+  EXPECT_EQ(Cells(ParseCsv("name,q\n" + shiftJisRow)), (Table{{"name", "q"}, {"函渠", "2"}}));
+}
+
+// Half-width katakana pairs such as ﾃｽ (C3 BD) and ﾅｶ (C5 B6) are also valid
+// UTF-8 (ý, Ŷ): a table with no kana or kanji in UTF-8 that reads as
+// Shift-JIS is Shift-JIS. Kana or kanji anywhere keep a table UTF-8, and a
+// table that is not Shift-JIS stays UTF-8.
+TEST(CsvReader, HalfWidthKatakanaAreNotReadAsLatinLetters) {
+  EXPECT_EQ(EncodingOf("name\n\xC3\xBD\xC5\xB6\n"), TableEncoding::ShiftJis);
+  EXPECT_EQ(Cells(ParseCsv("name\n\xC3\xBD\xC5\xB6\n")), (Table{{"name"}, {"ﾃｽﾅｶ"}}));
+  EXPECT_EQ(EncodingOf("name\nCafé 函渠\n"), TableEncoding::Utf8);
+  EXPECT_EQ(EncodingOf("name\n2×3\n"), TableEncoding::Utf8);  // C3 97 0A is no Shift-JIS
+  EXPECT_EQ(EncodingOf("\xEF\xBB\xBFname\n\xC3\xBD\n"), TableEncoding::Utf8);
+  EXPECT_EQ(EncodingOf("name,q\nA,1\n"), TableEncoding::Utf8);
 }
 
 }  // namespace

@@ -52,5 +52,25 @@ check "previous report kept" cmp -s "$work/report.pdf" "$work/kept.pdf"
 check "nothing else written" [ ! -e "$work/none.csv" ]
 run --q 1 --l 10 --dir "$work/d" --report "$work/r.pdf"
 check "report needs a batch" err_has "--report は --batch と一緒に指定してください"
+cp "$data/円寸法.wmf" "$work/d/"
+
+# The report never replaces an input or another output.
+cp "$examples/culverts.csv" "$work/table.pdf"
+cp "$work/table.pdf" "$work/table.before"
+run --batch "$work/table.pdf" --dir "$work/d" --report "$work/table.pdf"
+check "--report over the table" err_has "--report と 一覧表 が同じファイルです"
+run --batch "$examples/culverts.csv" --dir "$work/d" --report "$work/both.pdf" --out "$work/both.pdf"
+check "--out over --report" err_has "--out と --report が同じファイルです"
+cp "$work/d/寸法.wmf" "$work/figure.before"
+run --batch "$examples/culverts.csv" --dir "$work/d" --out "$work/d/寸法.wmf" --report "$work/r.pdf"
+check "--out over a figure" err_has "--out と 寸法.wmf が同じファイルです"
+check "inputs kept" bash -c "cmp -s '$work/table.pdf' '$work/table.before' && cmp -s '$work/d/寸法.wmf' '$work/figure.before'"
+check "no report written" bash -c "[ ! -e '$work/both.pdf' ] && [ ! -e '$work/r.pdf' ]"
+
+# Drawn offscreen whatever platform the environment names.
+env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb "$cli" --batch "$examples/culverts.csv" \
+  --dir "$work/d" --report "$work/xcb.pdf" >/dev/null 2>"$work/err"
+check "report with QT_QPA_PLATFORM=xcb: exit 0" [ $? = 0 ]
+check "report with QT_QPA_PLATFORM=xcb: 17 pages" grep -qE "^Pages: +17$" <(pdfinfo "$work/xcb.pdf")
 
 finish "sekora-cli --batch --report"

@@ -69,14 +69,21 @@ printf 'name,q,l\n"two\nlines",1,10\n' >"$work/break.csv"
 run --batch "$work/break.csv" --dir "$work/d"
 check "line break in a name" [ "$(cat "$work/out")" = "    1|two lines|ＯＫ 44/66|1.000×0.800|φ0.900" ]
 
+# A name keeps its | apart from the fields of the line, and a spreadsheet
+# shows a name that looks like a formula as text.
+printf 'name,q,l\na|b\\c,1,10\n"=HYPERLINK(""x"")",1,10\n' >"$work/names.csv"
+run --batch "$work/names.csv" --dir "$work/d" --out "$work/names-summary.csv"
+check "| and \\ in a name escaped" [ "$(sed -n 1p "$work/out")" = '    1|a\|b\\c|ＯＫ 44/66|1.000×0.800|φ0.900' ]
+check "a formula as a name is text" grep -q "^\"'=HYPERLINK(\"\"x\"\")\"," "$work/names-summary.csv"
+
 # The same table saved as Shift-JIS gives the same summary.
 iconv -f UTF-8 -t CP932 "$table" >"$work/sjis.csv"
-run --batch "$work/sjis.csv" --dir "$work/d" --out "$work/summary-sjis.csv"
+run --batch "$work/sjis.csv" --dir "$work/d" --out "$work/summary-sjis.csv" --keisan-dir "$work/k-sjis"
 check "Shift-JIS table" cmp -s "$work/summary.csv" "$work/summary-sjis.csv"
 
 run --batch "$table" --dir "$work/d" --json
 check "json exit 0" [ "$(status)" = 0 ]
-check "json culvert 2 has no section" grep -qF '"ok_count":0,"box":null,"pipe":null,"friction_note":false}' "$work/out"
+check "json culvert 2 has no section" grep -qF '"ok_count":0,"box":null,"pipe":null,"friction_note":false,' "$work/out"
 check "json recommended box" grep -qF \
   '"box":{"size":"1.200×1.000","row":11,"B":1.2,"H":1,"h2":0.542,"h1":0.852,"hReq":0.952,"hReqFrom":"h1","margin_m":0.048,"margin_pct":4.8}' \
   "$work/out"
@@ -90,17 +97,21 @@ refused() {  # refused CSV MESSAGE
     [ "$(wc -l <"$work/err")" = 1 ]
 }
 check "unknown column" refused 'name,q,l,width\nA,1,2,3\n' "bad.csv: 1 行目 4 列: 不明な列名です: width"
-check "missing column" refused 'name,q\nA,1\n' "1 行目: 必要な列 l がありません"
+check "missing column" refused 'name,q\nA,1\n' "1 行目: 必要な列 l（延長）がありません"
 check "not a number" refused 'name,q,l\nA,1,2\nB,1e3,2\n' "3 行目 q 列: 数値ではありません: 1e3"
-check "L not above zero" refused 'name,q,l\nA,1,0\n' "2 行目 l 列: 延長は 0 より大きくしてください"
+check "L not above zero" refused 'name,q,l\nA,1,0\n' "2 行目 l 列: 延長は 0.001 以上 999.999 以下にしてください: 0"
 check "duplicate name" refused 'name,q,l\nA,1,2\nA,2,3\n' "3 行目 name 列: 名前「A」は 2 行目にもあります"
 check "bad shape" refused 'name,q,l,shape\nA,1,2,round\n' "2 行目 shape 列"
 check "unclosed quote" refused 'name,q,l\n"A,1,2\n' "2 行目 1 列目: 引用符が閉じていません"
+check "a NUL in a number" refused 'name,q,l\nA,1\x005,2\n' '2 行目 q 列: 数値ではありません: 1\x005'
+check "an empty heading" refused 'name,q,l,\nA,1,2,\n' "1 行目 4 列: 見出しが空です"
+check "ESC in a name" refused 'name,q,l\nA\033[2J,1,2\n' '2 行目 name 列: 名前に表示されない制御文字 U+001B があります: A\x1b[2J'
+check "a UTF-8 row among Shift-JIS rows" refused 'name,q,l\n\x94\x9f,1,2\n函渠,1,2\n' "3 行目 1 列目: UTF-8 の文字と Shift-JIS の文字が混ざっています"
 check "folder's Keisan.txt still untouched" cmp -s "$work/d/Keisan.txt" "$work/kept.txt"
 
 cp "$table" "$work/table-copy.csv"
 run --batch "$work/table-copy.csv" --dir "$work/d" --out "$work/./table-copy.csv"
-check "summary over the table refused" err_has "--out が一覧表と同じファイルです"
+check "summary over the table refused" err_has "--out と 一覧表 が同じファイルです"
 check "table kept" cmp -s "$table" "$work/table-copy.csv"
 run --batch "$work/missing.csv" --dir "$work/d"
 check "missing table" err_has "一覧表が読み込めません"
@@ -114,7 +125,7 @@ check "keisan-dir needs a batch" err_has "--keisan-dir は --batch と一緒に�
 # An output that cannot be written is reported, and leaves nothing behind.
 run --batch "$table" --dir "$work/d" --out "$work/no/such/folder/s.csv"
 check "unwritable summary exit 2" [ "$(status)" = 2 ]
-check "unwritable summary named" err_has "結果一覧を書き込めません"
+check "unwritable summary named" err_has "出力先のフォルダがありません"
 : >"$work/plain-file"
 run --batch "$table" --dir "$work/d" --keisan-dir "$work/plain-file"
 check "unwritable results folder exit 2" [ "$(status)" = 2 ]

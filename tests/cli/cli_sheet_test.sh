@@ -164,11 +164,45 @@ for ext in pdf png svg; do
   check "full disk $ext: export kept" cmp -s "$work/kept.$ext" "$work/kept.before"
   check "full disk $ext: Keisan.txt kept" cmp -s "$work/d/Keisan.txt" "$work/keisan.before"
 done
+check "nothing left beside the files" [ "$(ls -A "$work/d" "$work" | grep -c sekora-tmp)" = 0 ]
+# A link at the output path is itself replaced; the file it named is not written.
 ln -s /dev/full "$work/full.pdf"
 run --q 3 --l 20 --dir "$work/d" --sheet 8 --out "$work/full.pdf"
-check "export to /dev/full exit 2" [ "$(status)" = 2 ]
-check "export to /dev/full: Keisan.txt kept" cmp -s "$work/d/Keisan.txt" "$work/keisan.before"
-check "nothing left beside the files" [ "$(ls "$work/d" | grep -c tmp)" = 0 ]
+check "a link to /dev/full: exit 0" [ "$(status)" = 0 ]
+check "a link to /dev/full: replaced by the sheet" bash -c "[ ! -L '$work/full.pdf' ] && head -c4 '$work/full.pdf' | grep -q PDF"
+check "a link to /dev/full: /dev/full untouched" [ -c /dev/full ]
+
+# A sheet never replaces a file the run reads.
+cp "$work/d/寸法.wmf" "$work/figure.before"
+run --q 3 --l 20 --dir "$work/d" --sheet 8 --out "$work/d/寸法.wmf"
+check "--out over a figure refused" err_has "--out と 寸法.wmf が同じファイルです"
+check "--out over a figure: figure kept" cmp -s "$work/d/寸法.wmf" "$work/figure.before"
+ln -s "$work/d/KAN.TXT" "$work/kan.pdf"
+run --q 3 --l 20 --dir "$work/d" --sheet 8 --out "$work/kan.pdf"
+check "--out a link to a catalogue refused" err_has "--out と KAN.TXT が同じファイルです"
+check "--out a link to a catalogue: kept" cmp -s "$work/d/KAN.TXT" "$data/KAN.TXT"
+
+# Files are drawn offscreen whatever platform the environment names, and a
+# fatal message of Qt (here: no platform plugin at all) ends the tool on one
+# line, leaving everything as it was.
+for platform in xcb wayland; do
+  env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=$platform "$cli" --q 3 --l 20 --dir "$work/d" \
+    --sheet 8 --out "$work/$platform.pdf" >/dev/null 2>"$work/err"
+  check "QT_QPA_PLATFORM=$platform without a display: exit 0" [ $? = 0 ]
+  check "QT_QPA_PLATFORM=$platform without a display: drawn" [ -s "$work/$platform.pdf" ]
+done
+if [ -z "$runner" ]; then
+  mkdir "$work/noplugins"
+  cp "$cli" "$(dirname "$cli")/sekora-cli-sheet" "$work/noplugins/"
+  printf '[Paths]\nPlugins = /nonexistent\n' >"$work/noplugins/qt.conf"
+  cp "$work/d/Keisan.txt" "$work/keisan.fatal"
+  env -u DISPLAY "$work/noplugins/sekora-cli" --q 1 --l 10 --dir "$work/d" --sheet 7 \
+    --out "$work/fatal.pdf" >/dev/null 2>"$work/err"
+  check "fatal Qt message: exit 2" [ $? = 2 ]
+  check "fatal Qt message: one line" [ "$(wc -l <"$work/err")" = 1 ]
+  check "fatal Qt message: said by the tool" err_has "sekora-cli: 計算書を描けません（Qt: "
+  check "fatal Qt message: nothing written" bash -c "[ ! -e '$work/fatal.pdf' ] && cmp -s '$work/d/Keisan.txt' '$work/keisan.fatal'"
+fi
 
 # Success says nothing, even when Qt has something to say.
 env -u DISPLAY -u XDG_RUNTIME_DIR "$cli" --q 3 --l 20 --dir "$work/d" --sheet 8 \

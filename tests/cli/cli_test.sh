@@ -99,7 +99,7 @@ fresh
 cp "$work/good.txt" "$work/d/Keisan.txt"
 run --q 0 --l 20 --dir "$work/d"
 check "Q 0 exit 2" [ "$(status)" = 2 ]
-check "Q 0 message" err_has "計画流量または、延長が０です"
+check "Q 0 message" err_has "sekora-cli: --q の値は 0.001 以上 999.999 以下にしてください: 0"
 run --q 1.5 --l -1 --dir "$work/d"
 check "L negative exit 2" [ "$(status)" = 2 ]
 run --q 1.5x --l 20 --dir "$work/d"

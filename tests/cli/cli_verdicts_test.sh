@@ -65,15 +65,15 @@ run "${batch[@]}" --out "$work/summary.csv"
 check "batch exit 0" [ "$(status)" = 0 ]
 check "batch: margin's results file" cmp -s "$work/k/1_margin.txt" "$work/margin.txt"
 check "batch: steep's results file" cmp -s "$work/k/2_steep.txt" "$work/steep.txt"
-check "batch: CSV heading" grep -qF ',box_hreq_from,pipe_hreq_from,friction_note'$'\r' "$work/summary.csv"
+check "batch: CSV heading" grep -qF ',box_hreq_from,pipe_hreq_from,friction_note,results_file'$'\r' "$work/summary.csv"
 check "batch: margin not recommended on row 23" bash -c "! grep -qF 'margin,8.753,29.651,0,0,9.8,1,0.9,0.81,both,66,19,2.000×2.000,23,' '$work/summary.csv'"
-check "batch: margin noted" grep -qE '^margin,.*,h1,h1,1'$'\r''$' "$work/summary.csv"
-check "batch: steep box on h2" grep -qE '^steep,.*,1\.200×1\.200,12,.*,h2,,0'$'\r''$' "$work/summary.csv"
-check "batch: large noted" grep -qE '^large,.*,1'$'\r''$' "$work/summary.csv"
+check "batch: margin noted" grep -qE '^margin,.*,h1,h1,1,1_margin\.txt'$'\r''$' "$work/summary.csv"
+check "batch: steep box on h2" grep -qE '^steep,.*,1\.200×1\.200,12,.*,h2,,0,2_steep\.txt'$'\r''$' "$work/summary.csv"
+check "batch: large noted" grep -qE '^large,.*,1,3_large\.txt'$'\r''$' "$work/summary.csv"
 run "${batch[@]}" --json
 check "batch json: steep box on h2" grep -qE '"name":"steep".*"box":\{[^}]*"hReqFrom":"h2"' "$work/out"
-check "batch json: large noted" grep -qF '"friction_note":true}' <(grep -F '"name":"large"' "$work/out")
-check "batch json: steep not noted" grep -qF '"friction_note":false}' <(grep -F '"name":"steep"' "$work/out")
+check "batch json: large noted" grep -qF '"friction_note":true,' <(grep -F '"name":"large"' "$work/out")
+check "batch json: steep not noted" grep -qF '"friction_note":false,' <(grep -F '"name":"steep"' "$work/out")
 
 if [ "$sheets" = sheets ]; then
   run "${margin[@]}" --dir "$work/d" --summary --out "$work/margin.pdf"

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
+
 #include "Catalogue.h"
 #include "DesignError.h"
 #include "TempFolder.h"
@@ -36,15 +39,13 @@ std::string ErrorOf(void (*append)(std::string_view, const std::string&, DesignC
 }
 
 TEST(BoxCatalogue, ReadsWidthFromColumnsOneToFiveAndHeightFromSevenToEleven) {
-  const Candidates c = Boxes("1.500 2.000\r\n1.5002.000\r\n 1.5  1.2 \r\n1.500 1.200 tail\r\n");
-  ASSERT_EQ(c.size(), 4u);
+  const Candidates c = Boxes("1.500 2.000\r\n 1.5  1.2 \r\n1.500 1.200 tail\r\n");
+  ASSERT_EQ(c.size(), 3u);
   EXPECT_EQ(c[0].B, 1.5);
   EXPECT_EQ(c[0].H, 2.0);
   EXPECT_EQ(c[1].B, 1.5);
-  EXPECT_EQ(c[1].H, 0.0);  // columns 7-11 hold ".000"
-  EXPECT_EQ(c[2].B, 1.5);
+  EXPECT_EQ(c[1].H, 1.2);
   EXPECT_EQ(c[2].H, 1.2);
-  EXPECT_EQ(c[3].H, 1.2);
   for (const KeisanRecord& r : c) {
     EXPECT_EQ(r.Kind, KindBox);
     EXPECT_EQ(r.D, 0.0);
@@ -52,13 +53,64 @@ TEST(BoxCatalogue, ReadsWidthFromColumnsOneToFiveAndHeightFromSevenToEleven) {
   }
 }
 
-TEST(BoxCatalogue, ShortLineGivesZeroHeight) {
+TEST(BoxCatalogue, AShortLineGivesTheHeightItHolds) {
   EXPECT_EQ(Boxes("1.500 2.\r\n")[0].H, 2.0);
+  EXPECT_EQ(Boxes("1.500 1.")[0].H, 1.0);
 }
 
-TEST(BoxCatalogue, LineOfEightCharactersGivesHeightZero) {
-  EXPECT_EQ(Boxes("1.500 1.")[0].H, 1.0);
-  EXPECT_EQ(Boxes("1.500   ")[0].H, 0.0);
+// Every line of the shipped catalogues reads as its two numbers (or its one)
+// read plainly.
+TEST(Catalogue, EveryShippedLineReadsAsItsNumbers) {
+  const auto lines = [](const std::string& name) {
+    std::ifstream in(std::string(SEKORA_DATA_DIR) + "/" + name, std::ios::binary);
+    std::vector<std::string> data;
+    for (std::string line; std::getline(in, line);) {
+      if (!line.empty() && line.front() != '\'') data.push_back(line);
+    }
+    return data;
+  };
+  const std::vector<std::string> boxLines = lines("BOX.TXT");
+  std::string boxText;
+  for (const std::string& line : boxLines) boxText += line + "\n";
+  const Candidates boxes = Boxes(boxText);
+  ASSERT_EQ(boxes.size(), boxLines.size());
+  for (std::size_t i = 0; i < boxes.size(); ++i) {
+    std::istringstream numbers(boxLines[i]);
+    double b = 0.0, h = 0.0;
+    numbers >> b >> h;
+    EXPECT_EQ(boxes[i].B, b) << boxLines[i];
+    EXPECT_EQ(boxes[i].H, h) << boxLines[i];
+  }
+  const std::vector<std::string> pipeLines = lines("KAN.TXT");
+  std::string pipeText;
+  for (const std::string& line : pipeLines) pipeText += line + "\n";
+  const Candidates pipes = Pipes(pipeText);
+  ASSERT_EQ(pipes.size(), pipeLines.size());
+  for (std::size_t i = 0; i < pipes.size(); ++i) {
+    EXPECT_EQ(pipes[i].D, std::stod(pipeLines[i])) << pipeLines[i];
+  }
+}
+
+// Lines in another layout than the fixed columns would be read as other
+// sizes ("1.5 1.2" as 1.510 x 2.000, "1.50 1.20" as 1.500 x 0.200, "60cm" as
+// a 60 m pipe): each is refused by file and line, saying where the fields go.
+TEST(Catalogue, LinesThatDoNotFitTheColumnsAreRefused) {
+  for (const char* line : {"1.5 1.2", "1.50 1.20", "1.5002.000", "1.500", "1.500   ", "1.500 0.000",
+                           "1.500 -1.20", "1.500 1 200", "1 5   1.200"}) {
+    SCOPED_TRACE(line);
+    const std::string error =
+        ErrorOf(AppendBoxSections, std::string("1.000 1.000\r\n") + line, "BOX.TXT");
+    EXPECT_TRUE(error.starts_with("BOX.TXT の 2 行目の寸法が正しくありません（1〜5 桁目に内幅 B"))
+        << error;
+    EXPECT_NE(error.find("7〜11 桁目に内高 H"), std::string::npos);
+  }
+  for (const char* line : {"60cm", "600 mm", "0.6CM", "60 Cm"}) {
+    SCOPED_TRACE(line);
+    const std::string error = ErrorOf(AppendPipeSections, std::string("0.600\n") + line, "KAN.TXT");
+    EXPECT_TRUE(error.starts_with("KAN.TXT の 2 行目の寸法が正しくありません（")) << error;
+    EXPECT_NE(error.find("cm や mm は使えません"), std::string::npos);
+  }
+  EXPECT_EQ(Pipes("0.6 m\r\n0.6m\r\n")[1].D, 0.6);
 }
 
 TEST(Catalogue, SkipsCommentsAndBlankLinesAndAcceptsEveryLineEnd) {
@@ -83,16 +135,18 @@ TEST(PipeCatalogue, TheWholeLineIsTheDiameter) {
 }
 
 TEST(Catalogue, ALineWithoutAPositiveSizeNamesFileAndLine) {
-  EXPECT_EQ(ErrorOf(AppendBoxSections, "' c\r\n0.600 0.600\r\n '0.6\r\n", "BOX.TXT"),
-            "BOX.TXT の 3 行目の寸法が正しくありません");
-  EXPECT_EQ(ErrorOf(AppendBoxSections, "-1.00 1.000\r\n", "BOX.TXT"),
-            "BOX.TXT の 1 行目の寸法が正しくありません");
-  EXPECT_EQ(ErrorOf(AppendPipeSections, "0.600\r\n0.001\r\n", "KAN.TXT"),
-            "KAN.TXT の 2 行目の寸法が正しくありません");
-  EXPECT_EQ(ErrorOf(AppendPipeSections, "abc\r\n", "KAN.TXT"),
-            "KAN.TXT の 1 行目の寸法が正しくありません");
-  EXPECT_EQ(ErrorOf(AppendPipeSections, std::string(400, '9'), "KAN.TXT"),
-            "KAN.TXT の 1 行目の寸法が正しくありません");
+  const auto refused = [](const std::string& error, const std::string& start) {
+    return error.starts_with(start + "の寸法が正しくありません（");
+  };
+  EXPECT_PRED2(refused, ErrorOf(AppendBoxSections, "' c\r\n0.600 0.600\r\n '0.6\r\n", "BOX.TXT"),
+               "BOX.TXT の 3 行目");
+  EXPECT_PRED2(refused, ErrorOf(AppendBoxSections, "-1.00 1.000\r\n", "BOX.TXT"),
+               "BOX.TXT の 1 行目");
+  EXPECT_PRED2(refused, ErrorOf(AppendPipeSections, "0.600\r\n0.001\r\n", "KAN.TXT"),
+               "KAN.TXT の 2 行目");
+  EXPECT_PRED2(refused, ErrorOf(AppendPipeSections, "abc\r\n", "KAN.TXT"), "KAN.TXT の 1 行目");
+  EXPECT_PRED2(refused, ErrorOf(AppendPipeSections, std::string(400, '9'), "KAN.TXT"),
+               "KAN.TXT の 1 行目");
   EXPECT_EQ(ErrorOf(AppendPipeSections, "0.0011\r\n", "KAN.TXT"), "");
 }
 

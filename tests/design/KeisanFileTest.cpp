@@ -1,9 +1,3 @@
-#ifdef _WIN32
-#include <process.h>
-#else
-#include <unistd.h>
-#endif
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -15,14 +9,6 @@
 
 namespace sekora {
 namespace {
-
-long ProcessId() {
-#ifdef _WIN32
-  return static_cast<long>(::_getpid());
-#else
-  return static_cast<long>(::getpid());
-#endif
-}
 
 KeisanRecord BoxRecord(std::int16_t status, double B, double H) {
   KeisanRecord r;
@@ -149,19 +135,29 @@ TEST(KeisanFile, AFailedWriteKeepsThePreviousFileAndLeavesNoTemporary) {
   EXPECT_THROW(KeisanFile(kFileModeWrite, none, c, folder.path() + "/missing"), ResultsFileError);
 }
 
-// A temporary file is named after its writer's process: one left by a
-// process that has ended is cleared by the next write, one of a process that
-// still runs (it may be writing now) is left alone.
-TEST(KeisanFile, AWriteClearsOnlyTheTemporariesOfEndedProcesses) {
+// A writer holds its temporary until it puts it in place. What nobody holds
+// was left by a writer that is gone, wherever it ran: the next write in the
+// folder, whatever file it writes, clears it. What is held is left alone,
+// and its writer still puts it in place.
+TEST(KeisanFile, AWriteClearsOnlyTheTemporariesNobodyHolds) {
   testing::TempFolder folder;
-  const std::string ended = "Keisan.txt.tmp-999999999-0";
-  const std::string running = "Keisan.txt.tmp-" + std::to_string(ProcessId()) + "-77";
-  folder.Write(ended, "half a file");
-  folder.Write(running, "being written");
+  const std::string abandonedFile = std::string(kTemporaryPrefix) + "1-0";
+  const std::string abandonedFolder = std::string(kTemporaryPrefix) + "1-1";
+  folder.Write(abandonedFile, "half a file");
+  std::filesystem::create_directory(folder.File(abandonedFolder));
+  folder.Write(abandonedFolder + "/1_A.txt", "half a set");
+  StagedFile held;
+  std::string error;
+  ASSERT_TRUE(held.Stage(folder.File("report.pdf"), "being written", error)) << error;
   Write(folder, {BoxRecord(0, 1.0, 1.0)});
-  EXPECT_FALSE(std::filesystem::exists(folder.File(ended)));
-  EXPECT_EQ(folder.Read(running), "being written");
+  EXPECT_FALSE(std::filesystem::exists(folder.File(abandonedFile)));
+  EXPECT_FALSE(std::filesystem::exists(folder.File(abandonedFolder)));
+  ASSERT_TRUE(held.Commit(error)) << error;
+  EXPECT_EQ(folder.Read("report.pdf"), "being written");
   EXPECT_EQ(folder.Read("Keisan.txt").substr(0, 9), "0,0,1.000");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()),
+                          std::filesystem::directory_iterator()),
+            2);
 }
 
 TEST(ReadSelectedRecord, ReadsTheChosenLineOrTheLastOne) {

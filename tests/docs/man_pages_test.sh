@@ -32,7 +32,9 @@ for page in "$@"; do
     done
     check "$name lists exit status 2" grep -qE '^ +2 ' "$work/text"
     check "$name describes XDG_DATA_HOME" grep -q 'XDG_DATA_HOME' "$work/text"
-    check "$name describes the batch table's columns" grep -q 'box_ratio, circle_ratio' "$work/text"
+    for column in name z1 z2 alpha box_ratio circle_ratio shape; do
+      check "$name describes the batch table's column $column" grep -qw "$column" "$work/text"
+    done
   else
     check "$name describes --version" grep -qE -- '--version' "$work/text"
   fi

@@ -201,7 +201,7 @@ TEST_F(ResultsFolder, AFolderMovedWhileWritingKeepsItsFileAndNoTemporary) {
 
 // The temporary files of process `pid` in `folder`, with their sizes.
 std::uintmax_t TemporaryBytesOf(pid_t pid, const std::string& folder) {
-  const std::string prefix = std::string(kResultsFileName) + ".tmp-" + std::to_string(pid) + "-";
+  const std::string prefix = std::string(kTemporaryPrefix) + std::to_string(pid) + "-";
   std::uintmax_t bytes = 0;
   for (const auto& entry : fs::directory_iterator(folder)) {
     if (entry.path().filename().string().rfind(prefix, 0) == 0) bytes += entry.file_size();

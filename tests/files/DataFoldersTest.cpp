@@ -46,24 +46,29 @@ class InstalledLayout : public ::testing::Test {
 
 TEST_F(InstalledLayout, ShippedDataIsFoundBesideTheProgramOrInTheDataFolder) {
   EXPECT_EQ(ShippedDataFolder(bin_), share_);
-  EXPECT_FALSE(HoldsShippedData(bin_));
   root_.Write(JoinPath(bin_, "BOX.TXT"), "2.000 2.000\r\n");
-  EXPECT_TRUE(HoldsShippedData(bin_));
   EXPECT_EQ(ShippedDataFolder(bin_), bin_);
 }
 
 TEST_F(InstalledLayout, HelpersLieInTheirOwnFolderAndFindTheProgramsFolder) {
-  EXPECT_EQ(HelperFolder(bin_), helpers_);
-  EXPECT_EQ(ProgramFolderOfHelper(helpers_), bin_);
-  EXPECT_EQ(ShippedDataFolder(ProgramFolderOfHelper(helpers_)), share_);
+  EXPECT_EQ(HelperProgram(bin_, "helper"), JoinPath(helpers_, "helper"));
+  EXPECT_EQ(ProgramFolderOfHelper(helpers_, "tool"), bin_);
+  EXPECT_EQ(ShippedDataFolder(ProgramFolderOfHelper(helpers_, "tool")), share_);
   EXPECT_EQ(MessageCatalogueFolder(bin_), Beside(bin_, kInstalledMessagesFromPrograms));
 }
 
-TEST(DataFolders, AProgramBesideItsDataFindsItsHelpersAndMessagesBesideIt) {
+TEST(DataFolders, AProgramAndItsHelperSideBySideFindEachOther) {
+  // A build folder, or a copy of the programs without their data.
+  TempFolder copy;
+  copy.Write("tool", "");
+  copy.Write("helper", "");
+  EXPECT_EQ(HelperProgram(copy.path(), "helper"), copy.File("helper"));
+  EXPECT_EQ(ProgramFolderOfHelper(copy.path(), "tool"), copy.path());
+}
+
+TEST(DataFolders, MessagesBesideTheProgramAreFoundThere) {
   TempFolder program;
-  program.Write("BOX.TXT", "1.000 1.000\r\n");
-  EXPECT_EQ(HelperFolder(program.path()), program.path());
-  EXPECT_EQ(ProgramFolderOfHelper(program.path()), program.path());
+  MakeFolder(program.File("locale"));
   EXPECT_EQ(MessageCatalogueFolder(program.path()), program.File("locale"));
 }
 
@@ -82,6 +87,23 @@ TEST_F(InstalledLayout, FirstUseCopiesTheCataloguesAndLaterUsesKeepTheUsersEdits
   FindDataFolders(bin_, user_);
   EXPECT_EQ(root_.Read("home/.local/share/sekora/BOX.TXT"), "' mine\r\n3.000 3.000\r\n");
   EXPECT_EQ(root_.Read("home/.local/share/sekora/KAN.TXT"), "0.600\r\n");
+}
+
+// A catalogue missing from the installation is reported where it is
+// missing, not in the user folder where a run would look for it.
+TEST_F(InstalledLayout, AMissingShippedCatalogueIsNamedInTheInstallation) {
+  std::filesystem::remove(PathFromUtf8(JoinPath(share_, "KAN.TXT")));
+  try {
+    FindDataFolders(bin_, user_);
+    FAIL() << "no error";
+  } catch (const DataFolderError& e) {
+    const std::string message = e.what();
+    const std::string shipped = PathToUtf8((PathFromUtf8(share_) / "KAN.TXT").lexically_normal());
+    EXPECT_TRUE(message.starts_with("断面表 KAN.TXT がありません: " + shipped)) << message;
+  }
+  // A user's own copy makes the shipped one unnecessary.
+  root_.Write("home/.local/share/sekora/KAN.TXT", "0.800\r\n");
+  EXPECT_EQ(FindDataFolders(bin_, user_).work, user_);
 }
 
 TEST_F(InstalledLayout, AUserFolderThatCannotBeMadeIsADataFolderError) {

@@ -116,7 +116,7 @@ class PlatformTest : public QObject {
   void exportRejectsUnknownExtension();
   void exportRemovesFileWhenDrawingFails();
   void exportToFullDiskKeepsPreviousFile();
-  void exportWritesThroughLinksButNeverOverDevices();
+  void exportReplacesALinkItselfAndNeverADevice();
   void appFolderCanBeOverridden();
   void printerCopies();
   void printJobCarriesItsName();
@@ -299,20 +299,28 @@ void PlatformTest::exportToFullDiskKeepsPreviousFile() {
   QCOMPARE(QDir(folder.path()).entryList(QDir::Files).size(), qsizetype{3});
 }
 
-void PlatformTest::exportWritesThroughLinksButNeverOverDevices() {
+// A link at the export's path is itself replaced: the file it names (a
+// device, another user's file) is never written.
+void PlatformTest::exportReplacesALinkItselfAndNeverADevice() {
   QTemporaryDir folder;
-  const QString link = folder.filePath(QStringLiteral("full.pdf"));
-  QVERIFY(QFile::link(QStringLiteral("/dev/full"), link));
-  QVERIFY_THROWS_EXCEPTION(std::runtime_error, ExportSheet(link.toStdString(), 150, DrawTitle));
-  QVERIFY(QFileInfo(QStringLiteral("/dev/full")).exists());
+  const QString toDevice = folder.filePath(QStringLiteral("full.pdf"));
+  QVERIFY(QFile::link(QStringLiteral("/dev/full"), toDevice));
+  ExportSheet(toDevice.toStdString(), 150, DrawTitle);
+  QVERIFY(!QFileInfo(toDevice).isSymLink());
+  QVERIFY(ReadAll(toDevice).startsWith("%PDF"));
   QVERIFY(!QFileInfo(QStringLiteral("/dev/full")).isFile());
 
   const QString target = folder.filePath(QStringLiteral("target.svg"));
+  QFile file(target);
+  QVERIFY(file.open(QIODevice::WriteOnly));
+  file.write("kept");
+  file.close();
   const QString viaLink = folder.filePath(QStringLiteral("link.svg"));
   QVERIFY(QFile::link(target, viaLink));
   ExportSheet(viaLink.toStdString(), 96, DrawTitle);
-  QVERIFY(QFileInfo(viaLink).isSymLink());
-  QVERIFY(ReadAll(target).contains("<svg"));
+  QVERIFY(!QFileInfo(viaLink).isSymLink());
+  QVERIFY(ReadAll(viaLink).contains("<svg"));
+  QCOMPARE(ReadAll(target), QByteArray("kept"));
 }
 
 void PlatformTest::appFolderCanBeOverridden() {
