@@ -47,6 +47,12 @@ bool Exists(const std::string& path) {
   return fs::exists(PathFromUtf8(path), ec);
 }
 
+// A folder, not a file of that name: /usr/bin/locale is a program.
+bool IsFolder(const std::string& path) {
+  std::error_code ec;
+  return fs::is_directory(PathFromUtf8(path), ec);
+}
+
 void CopyCatalogue(const std::string& shipped, const std::string& user, const char* name) {
   const std::string target = JoinPath(user, name);
   if (Exists(target)) return;
@@ -92,7 +98,7 @@ std::string HelperProgram(const std::string& programFolder, const std::string& n
 
 std::string MessageCatalogueFolder(const std::string& programFolder) {
   const std::string beside = JoinPath(programFolder, kMessageCatalogueFolderName);
-  if (Exists(beside)) return beside;
+  if (IsFolder(beside)) return beside;
   return InstalledFolder(programFolder, kInstalledMessagesFromPrograms);
 }
 

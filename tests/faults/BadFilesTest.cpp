@@ -13,6 +13,7 @@
 #include <iterator>
 #include <string>
 
+#include "../AddressSanitizer.h"
 #include "Catalogue.h"
 #include "DesignError.h"
 #include "KeisanFile.h"
@@ -181,14 +182,6 @@ TEST(BadCatalogue, APipeDeviceOrHugeFileIsRefusedByNameBeforeReading) {
 }
 
 // Under AddressSanitizer the address space is mostly its own reservations.
-// gcc says it builds with it by a macro, clang by a feature.
-#if defined(__SANITIZE_ADDRESS__)
-#define SEKORA_ADDRESS_SANITIZER
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define SEKORA_ADDRESS_SANITIZER
-#endif
-#endif
 #ifndef SEKORA_ADDRESS_SANITIZER
 // The address space this process uses now, in bytes.
 rlim_t AddressSpaceInUse() {

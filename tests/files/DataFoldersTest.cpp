@@ -54,6 +54,11 @@ TEST_F(InstalledLayout, HelpersLieInTheirOwnFolderAndFindTheProgramsFolder) {
   EXPECT_EQ(HelperProgram(bin_, "helper"), JoinPath(helpers_, "helper"));
   EXPECT_EQ(ProgramFolderOfHelper(helpers_, "tool"), bin_);
   EXPECT_EQ(ShippedDataFolder(ProgramFolderOfHelper(helpers_, "tool")), share_);
+}
+
+TEST_F(InstalledLayout, MessagesAreFoundInTheLocaleFolderNotInAProgramNamedLocale) {
+  // /usr/bin holds the C library's program "locale".
+  root_.Write(JoinPath(bin_, "locale"), "#!/bin/sh\n");
   EXPECT_EQ(MessageCatalogueFolder(bin_), Beside(bin_, kInstalledMessagesFromPrograms));
 }
 
