@@ -17,8 +17,6 @@ namespace {
 
 // The height a canvas uses when the picture leaves the size to it: 10.5 pt.
 constexpr double kDefaultFontTwips = 210.0;
-// Qt measures arcs in sixteenths of a degree.
-constexpr double kQtAngleUnitsPerDegree = 16.0;
 
 QColor ToQColor(MetafileColor color) {
   return QColor(color.red, color.green, color.blue);

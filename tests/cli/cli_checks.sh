@@ -2,6 +2,13 @@
 # `cli` (the tool) and `data` (the shipped data folder). SEKORA_RUNNER, when
 # set, runs a tool built for another system (wine64 for a Windows build).
 runner=${SEKORA_RUNNER:-}
+# The checks read the tool's messages in Japanese, the language of every
+# locale but C and English ones. (A Windows build, which has no English
+# messages, runs in Wine's own locale.)
+if [ -z "$runner" ]; then
+  unset LC_ALL LC_MESSAGES LANGUAGE
+  export LANG=ja_JP.UTF-8
+fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 passed=0
