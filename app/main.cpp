@@ -4,6 +4,7 @@
 #include <cstring>
 #include <iostream>
 
+#include "InstallLayout.h"
 #include "MainForm.h"
 #include "QtTranslation.h"
 #include "Session.h"
@@ -29,6 +30,7 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Sekora"));
   QApplication::setApplicationVersion(QStringLiteral(SEKORA_VERSION));
+  QGuiApplication::setDesktopFileName(QString::fromUtf8(sekora::kDesktopEntryName));
   QApplication::setFont(sekora::DialogFont());
   sekora::InstallQtJapanese(app, sekora::QtTranslationsFolder());
 

@@ -13,6 +13,7 @@
 #include "FreeboardCheck.h"
 #include "JsonNumber.h"
 #include "KeisanFile.h"
+#include "Messages.h"
 #include "OutputChecks.h"
 #include "Paths.h"
 #include "ResultRow.h"
@@ -22,6 +23,9 @@ namespace {
 
 constexpr std::size_t kNumberWidth = 5;
 constexpr const char* kNone = "なし";
+// The outputs of a batch as its messages name them.
+constexpr const char* kSummaryRole = TrLater("結果一覧");
+constexpr const char* kReportRole = TrLater("報告書");
 
 Json SectionJson(const std::optional<RecommendedSection>& s) {
   if (!s) return nullptr;
@@ -106,18 +110,19 @@ std::string StandardOutput(const std::vector<Culvert>& culverts,
 // The report is a PDF, drawn by a tool built with Qt.
 void CheckReportName(const std::string& path, const BatchReportDrawer& drawReport) {
   if (!drawReport) {
-    throw std::runtime_error("この版は報告書を出力できません（Qt なしで作られています）: " + path);
+    throw std::runtime_error(
+        Tr("この版は報告書を出力できません（Qt なしで作られています）: {1}", path));
   }
   std::string extension = PathFromUtf8(path).extension().string();
   for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  if (extension != ".pdf") throw std::runtime_error("--report は PDF ファイルです: " + path);
+  if (extension != ".pdf") throw std::runtime_error(Tr("--report は PDF ファイルです: {1}", path));
 }
 
 // What the batch reads: the folder's Keisan.txt counts among them, for the
 // batch promises to leave it alone.
 std::vector<NamedPath> BatchInputs(const CliOptions& options, const DataFolders& folders) {
   std::vector<NamedPath> inputs = RunInputs(folders, options.report.has_value());
-  inputs.push_back({"一覧表", *options.batch});
+  inputs.push_back({TrLater("一覧表"), *options.batch});
   inputs.push_back({kResultsFileName, JoinPath(folders.work, kResultsFileName)});
   return inputs;
 }
@@ -134,15 +139,17 @@ std::vector<NamedPath> BatchOutputs(const CliOptions& options) {
 class BatchTargets {
  public:
   explicit BatchTargets(const CliOptions& options) : options_(options) {
-    if (options.out) Open(out_, *options.out, "結果一覧");
-    if (options.report) Open(report_, *options.report, "報告書");
+    if (options.out) Open(out_, *options.out, kSummaryRole);
+    if (options.report) Open(report_, *options.report, kReportRole);
     if (options.keisanDir) OpenResultsFolder(*options.keisanDir);
   }
 
   void WriteReport(const std::string& content) {
-    Write(report_, *options_.report, "報告書", content);
+    Write(report_, *options_.report, kReportRole, content);
   }
-  void WriteSummary(const std::string& content) { Write(out_, *options_.out, "結果一覧", content); }
+  void WriteSummary(const std::string& content) {
+    Write(out_, *options_.out, kSummaryRole, content);
+  }
   // Writes the culvert's results file as soon as it is designed, and lets go
   // of its text: the files are written while the other culverts are designed.
   CulvertDone ResultsFileWriter(const std::vector<Culvert>& culverts) const {
@@ -156,11 +163,11 @@ class BatchTargets {
   void CommitAll() {
     std::string error;
     if (options_.keisanDir && !results_.Commit(error)) {
-      throw std::runtime_error("計算結果のフォルダを置き換えられません: " + *options_.keisanDir +
-                               "（" + error + "）");
+      throw std::runtime_error(
+          Tr("計算結果のフォルダを置き換えられません: {1}（{2}）", *options_.keisanDir, error));
     }
-    if (options_.out) Commit(out_, *options_.out, "結果一覧");
-    if (options_.report) Commit(report_, *options_.report, "報告書");
+    if (options_.out) Commit(out_, *options_.out, kSummaryRole);
+    if (options_.report) Commit(report_, *options_.report, kReportRole);
   }
 
  private:
@@ -175,7 +182,7 @@ class BatchTargets {
     CheckResultsFolder(folder);
     std::string error;
     if (!results_.Open(folder, error)) {
-      throw std::runtime_error("計算結果のフォルダを作れません: " + folder + "（" + error + "）");
+      throw std::runtime_error(Tr("計算結果のフォルダを作れません: {1}（{2}）", folder, error));
     }
   }
 
@@ -192,7 +199,7 @@ class BatchTargets {
 
   [[noreturn]] static void Fail(const char* what, const std::string& path,
                                 const std::string& error) {
-    throw std::runtime_error(std::string(what) + "を書き込めません: " + path + "（" + error + "）");
+    throw std::runtime_error(Tr("{1}を書き込めません: {2}（{3}）", Tr(what), path, error));
   }
 
   const CliOptions& options_;
@@ -219,7 +226,9 @@ int RunBatchCommand(const CliOptions& options, const DataFolders& folders,
       RunBatch(sections, culverts, keep, options.jobs, targets.ResultsFileWriter(culverts));
 
   if (options.report) {
-    targets.WriteReport(drawReport(*options.report, culverts, results, folders.figures));
+    const std::string tableName = PathToUtf8(PathFromUtf8(*options.batch).filename());
+    targets.WriteReport(
+        drawReport({*options.report, folders.figures, tableName, options.jobs}, culverts, results));
   }
   if (options.out) {
     targets.WriteSummary(SummaryCsv(culverts, results, options.keisanDir.has_value()));
@@ -227,7 +236,7 @@ int RunBatchCommand(const CliOptions& options, const DataFolders& folders,
   const std::string standardOutput = StandardOutput(culverts, results, options);
   targets.CommitAll();
   std::cout << standardOutput << std::flush;
-  if (!std::cout) throw std::runtime_error("標準出力に書き込めません");
+  if (!std::cout) throw std::runtime_error(Tr("標準出力に書き込めません"));
   return 0;
 }
 

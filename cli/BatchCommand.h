@@ -12,17 +12,25 @@
 
 namespace sekora::cli {
 
-// The content of the PDF report `outPath` of a batch (see
-// BatchReportContent); empty in a tool built without Qt.
-using BatchReportDrawer = std::function<std::string(
-    const std::string& outPath, const std::vector<Culvert>& culverts,
-    const std::vector<CulvertResult>& results, const std::string& figureFolder)>;
+// What a batch report is made from besides the culverts and their results.
+struct BatchReportRequest {
+  std::string outPath;       // the PDF
+  std::string figureFolder;  // where the sheets' figures are read from
+  std::string tableName;     // the file name of the table, named in every page's header
+  unsigned threads = 1;      // pages are drawn on up to this many threads
+};
+
+// The content of the PDF report of a batch (see BatchReportContent); empty
+// in a tool built without Qt.
+using BatchReportDrawer = std::function<std::string(const BatchReportRequest& request,
+                                                    const std::vector<Culvert>& culverts,
+                                                    const std::vector<CulvertResult>& results)>;
 
 // Designs every culvert of the table `options.batch` with the catalogues of
 // `folders.work`, on `options.jobs` threads, and writes what the options ask
 // for: the report (--report, drawn by `drawReport` with the figures of
-// `folders.figures`), the summary CSV (--out), each culvert's results file
-// in a folder of their own (--keisan-dir), and on stdout the summary as JSON
+// `folders.figures` on `options.jobs` threads), the summary CSV (--out), each culvert's results
+// file in a folder of their own (--keisan-dir), and on stdout the summary as JSON
 // (--json) or one line per culvert. The folder's Keisan.txt is not touched.
 //
 // Before any culvert is designed: the table is read whole; an output that

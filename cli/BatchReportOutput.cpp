@@ -2,18 +2,16 @@
 
 #include "BatchReport.h"
 #include "Metafile.h"
-#include "SheetExport.h"
+#include "ReportExport.h"
 
 namespace sekora::cli {
 
-std::string BatchReportContent(const std::string& outPath, const std::vector<Culvert>& culverts,
-                               const std::vector<CulvertResult>& results,
-                               const std::string& figureFolder) {
-  const BatchReport report(culverts, results, figureFolder);
+std::string BatchReportContent(const BatchReportRequest& request,
+                               const std::vector<Culvert>& culverts,
+                               const std::vector<CulvertResult>& results) {
+  const BatchReport report(culverts, results, request.figureFolder, request.tableName);
   for (const std::string& path : report.FigurePaths()) LoadMetafile(path);
-  return PdfPagesContent(outPath, report.PageCount(), [&](DrawingSurface& surface, int page) {
-    report.DrawPage(surface, page);
-  });
+  return ReportDocumentPdf(request.outPath, report.Document(), request.threads);
 }
 
 }  // namespace sekora::cli

@@ -8,14 +8,15 @@
 #include "DrawSheet.h"
 #include "FileIdentity.h"
 #include "KeisanRecord.h"
+#include "Messages.h"
 #include "Paths.h"
 
 namespace sekora::cli {
 namespace {
 
 [[noreturn]] void RefuseSameFile(const NamedPath& output, const NamedPath& other) {
-  throw std::runtime_error(output.role + " と " + other.role +
-                           " が同じファイルです: " + output.path);
+  throw std::runtime_error(Tr("{1} と {2} が同じファイルです: {3}", Tr(output.role.c_str()),
+                              Tr(other.role.c_str()), output.path));
 }
 
 // Every figure a sheet of either shape draws.
@@ -47,8 +48,9 @@ void CheckOutputsApart(const std::vector<NamedPath>& inputs, const std::vector<N
   for (const std::vector<NamedPath>* group : {&inputs, &outputs}) {
     for (const NamedPath& file : *group) {
       if (IsWithinFolder(file.path, replacedFolder->path)) {
-        throw std::runtime_error(replacedFolder->role + " のフォルダの中に " + file.role +
-                                 " があります（フォルダは中身ごと置き換わります）: " + file.path);
+        throw std::runtime_error(
+            Tr("{1} のフォルダの中に {2} があります（フォルダは中身ごと置き換わります）: {3}",
+               Tr(replacedFolder->role.c_str()), Tr(file.role.c_str()), file.path));
       }
     }
   }
@@ -73,7 +75,7 @@ void CheckOutputFolder(const std::string& path) {
   const std::filesystem::path folder = file.parent_path();
   std::error_code ec;
   if (!std::filesystem::is_directory(folder.empty() ? "." : folder, ec)) {
-    throw std::runtime_error("出力先のフォルダがありません: " + PathToUtf8(folder));
+    throw std::runtime_error(Tr("出力先のフォルダがありません: {1}", PathToUtf8(folder)));
   }
 }
 

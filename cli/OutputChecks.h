@@ -12,7 +12,8 @@
 namespace sekora::cli {
 
 // A file the command reads or writes, named as its messages name it: an
-// option ("--out"), or what the file is ("一覧表", "BOX.TXT").
+// option ("--out"), a file's name ("BOX.TXT"), or what the file is, marked
+// for translation (TrLater("一覧表")).
 struct NamedPath {
   std::string role;
   std::string path;

@@ -11,6 +11,7 @@
 #include "AtomicFile.h"
 #include "DrawSheet.h"
 #include "KeisanFile.h"
+#include "Messages.h"
 #include "Metafile.h"
 #include "OutputChecks.h"
 #include "Paths.h"
@@ -23,7 +24,6 @@ namespace sekora::cli {
 namespace {
 
 constexpr int kExitFailure = 2;
-constexpr const char* kErrorRowMessage = "計算結果がエラーの為表示できません";
 
 // A file stands in for the printed sheet, so it is drawn as the printer
 // draws it.
@@ -40,7 +40,7 @@ void HandleQtMessage(QtMsgType type, const QMessageLogContext&, const QString& m
   for (char& c : text) {
     if (c == '\n' || c == '\r') c = ' ';
   }
-  std::fprintf(stderr, "sekora-cli: 計算書を描けません（Qt: %s）\n", text.c_str());
+  std::fprintf(stderr, "sekora-cli: %s\n", Tr("計算書を描けません（Qt: {1}）", text).c_str());
   std::fflush(stderr);
   std::_Exit(kExitFailure);
 }
@@ -63,14 +63,15 @@ void CheckRowsCanBeDrawn(const std::vector<int>& rows, const Candidates& records
   std::vector<int> refused;
   for (int row : rows) {
     if (row > static_cast<int>(records.size())) {
-      throw std::runtime_error("--sheet " + std::to_string(row) + ": Keisan.txt には " +
-                               std::to_string(records.size()) + " 行しかありません");
+      throw std::runtime_error(Tr("--sheet {1}: Keisan.txt には {2} 行しかありません",
+                                  std::to_string(row), std::to_string(records.size())));
     }
     const std::int16_t status = records[static_cast<std::size_t>(row - 1)].Status;
     if (status != StatusOk && status != StatusFreeboardOver) refused.push_back(row);
   }
   if (!refused.empty()) {
-    throw std::runtime_error(std::string(kErrorRowMessage) + "（行 " + RowList(refused) + "）");
+    // The results list's message for such a row.
+    throw std::runtime_error(Tr("計算結果がエラーの為表示できません（行 {1}）", RowList(refused)));
   }
 }
 
@@ -85,10 +86,12 @@ std::string ReportFileContent(const DataFolders& folders, const DesignRun& run,
                               const std::vector<int>& rows, bool summary,
                               const std::string& outPath, int dpi) {
   if (IsPdf(outPath)) {
-    return ReportPdfContent(outPath, {run.records, run.conditions, rows, summary}, folders.figures);
+    const std::size_t leftOut = run.designedCount - run.records.size();
+    return ReportPdfContent(outPath, {run.records, run.conditions, rows, summary, leftOut},
+                            folders.figures);
   }
   if (summary || rows.size() != 1) {
-    throw std::runtime_error("複数の計算書と一覧表は PDF にのみ出力できます: " + outPath);
+    throw std::runtime_error(Tr("複数の計算書と一覧表は PDF にのみ出力できます: {1}", outPath));
   }
   const KeisanRecord& rec = run.records[static_cast<std::size_t>(rows.front() - 1)];
   // Every figure must load before anything is drawn.
@@ -118,6 +121,10 @@ OffscreenQt::OffscreenQt() {
 #endif
   qInstallMessageHandler(HandleQtMessage);
   application_ = std::make_unique<Application>();
+  // The application has set the process's locale from the environment.
+  KeepMessageLanguage();
+  // Reports name the program that made them.
+  QGuiApplication::setApplicationVersion(QStringLiteral(SEKORA_VERSION));
 }
 
 OffscreenQt::~OffscreenQt() = default;
@@ -133,7 +140,7 @@ void WriteReportOfRun(const DataFolders& folders, const DesignConditions& condit
   const DesignRun run = CalculateRun(folders.work, conditions);
   const std::vector<int> rows = RowsAskedFor(sheets, run.records);
   CheckRowsCanBeDrawn(rows, run.records);
-  if (rows.empty() && !summary) throw std::runtime_error("ＯＫの行がありません");
+  if (rows.empty() && !summary) throw std::runtime_error(Tr("ＯＫの行がありません"));
   const std::string content = ReportFileContent(folders, run, rows, summary, outPath, dpi);
   // Both files are complete on disk before either is put in place.
   StagedFile sheet;

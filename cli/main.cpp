@@ -26,6 +26,7 @@
 #include "FreeboardCheck.h"
 #include "JsonNumber.h"
 #include "KeisanFile.h"
+#include "Messages.h"
 #include "NumberText.h"
 #include "OutputChecks.h"
 #include "Paths.h"
@@ -49,12 +50,23 @@ constexpr const char* kSheetProgramName = "sekora-cli-sheet";
 constexpr const char* kHandedOverVariable = "SEKORA_CLI_HANDED_OVER";
 #endif
 
+// The folder of sekora-cli, from which the data and the messages are found:
+// the program's own, or for the sheet helper, which an installation keeps
+// apart, that of sekora-cli.
+std::string ToolFolder() {
+#ifdef SEKORA_SHEET_HELPER
+  return sekora::ProgramFolderOfHelper(sekora::ProgramFolder(), "sekora-cli");
+#else
+  return sekora::ProgramFolder();
+#endif
+}
+
 // --dir names the one folder of everything; without it the program's own
 // folder is used, or the user's data folder when the program is installed
 // or cannot write beside itself.
 sekora::DataFolders FoldersOf(const sekora::cli::CliOptions& options) {
   if (options.folder) return {*options.folder, *options.folder};
-  return sekora::FindDataFolders(sekora::ProgramFolder(), sekora::UserDataFolder());
+  return sekora::FindDataFolders(ToolFolder(), sekora::UserDataFolder());
 }
 
 #ifdef _WIN32
@@ -116,7 +128,7 @@ void PrintRows(const sekora::Candidates& records, int count, bool json) {
 // closed or broken output is reported instead of a truncated list.
 void FlushStandardOutput() {
   std::cout.flush();
-  if (!std::cout) throw std::runtime_error("標準出力に書き込めません");
+  if (!std::cout) throw std::runtime_error(sekora::cli::Tr("標準出力に書き込めません"));
 }
 
 // A single run writes Keisan.txt and perhaps a sheet file: neither may be
@@ -152,7 +164,8 @@ int Run(const sekora::cli::CliOptions& options) {
                                   *options.out, options.dpi);
     return 0;
 #else
-    throw std::runtime_error("この版は計算書を出力できません（Qt なしで作られています）");
+    throw std::runtime_error(
+        sekora::cli::Tr("この版は計算書を出力できません（Qt なしで作られています）"));
 #endif
   }
   // The rows are this run's own, read through the text it wrote: another
@@ -174,17 +187,19 @@ void ReportError(std::string message) {
 
 #ifdef SEKORA_HANDS_OVER_SHEETS
 // Drawing sheets needs Qt, which a calculation should not load, so they are
-// drawn by the sibling program built with it, given the same arguments in
+// drawn by the helper program built with it, given the same arguments in
 // this same process. Returns only when it cannot be started.
 int HandOverToSheetProgram(char** argv) {
-  const std::string program = sekora::JoinPath(sekora::ProgramFolder(), kSheetProgramName);
+  const std::string program = sekora::HelperProgram(sekora::ProgramFolder(), kSheetProgramName);
   if (std::getenv(kHandedOverVariable) != nullptr) {
-    ReportError(program + " は計算書を出力できません（Qt なしで作られています）");
+    ReportError(
+        sekora::cli::Tr("{1} は計算書を出力できません（Qt なしで作られています）", program));
     return kExitFailure;
   }
   ::setenv(kHandedOverVariable, "1", 1);
   ::execv(program.c_str(), argv);
-  ReportError("計算書の出力に必要な " + program + " を起動できません: " + std::strerror(errno));
+  ReportError(sekora::cli::Tr("計算書の出力に必要な {1} を起動できません: {2}", program,
+                              std::strerror(errno)));
   return kExitFailure;
 }
 #endif
@@ -192,6 +207,7 @@ int HandOverToSheetProgram(char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  sekora::cli::SetUpMessages(sekora::MessageCatalogueFolder(ToolFolder()));
   try {
     const sekora::cli::CliOptions options = sekora::cli::ParseCliOptions(Arguments(argc, argv));
     if (options.help) {
@@ -210,9 +226,9 @@ int main(int argc, char** argv) {
 #endif
     return Run(options);
   } catch (const sekora::cli::UsageError& e) {
-    ReportError(std::string(e.what()) + "（sekora-cli --help で使い方を表示します）");
+    ReportError(e.what() + sekora::cli::Tr("（sekora-cli --help で使い方を表示します）"));
   } catch (const std::bad_alloc&) {
-    ReportError("メモリが足りません");
+    ReportError(sekora::cli::Tr("メモリが足りません"));
   } catch (const std::exception& e) {
     ReportError(e.what());
   }

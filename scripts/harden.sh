@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Hardening checks on every input Sekora reads.
-#   harden.sh asan            builds with AddressSanitizer and
-#                             UndefinedBehaviorSanitizer (gcc) and runs every test
+#   harden.sh asan            builds with clang, AddressSanitizer and
+#                             UndefinedBehaviorSanitizer, warnings as errors, and
+#                             runs every test (the other builds use gcc)
 #   harden.sh fuzz [SECONDS]  builds the libFuzzer targets (clang) and runs each
 #                             for SECONDS (default 60), from its seed corpus
 #   harden.sh                 both, fuzzing 60 seconds per target
@@ -16,7 +17,7 @@ fuzz_targets=(number_text catalogue keisan_file metafile design batch_table)
 declare -A fuzz_options=([batch_table]="-max_len=65536")
 
 run_asan() {
-  bash scripts/install-deps.sh
+  bash scripts/install-deps.sh clang libclang-rt-14-dev
   cmake --preset asan >/dev/null
   cmake --build --preset asan -j"$(nproc)"
   ctest --preset asan -j"$(nproc)"

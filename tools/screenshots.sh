@@ -10,7 +10,7 @@ build=${1:-$repo/build-screenshots}
 out=$repo/docs/screenshots
 
 cmake -S "$repo" -B "$build" -DCMAKE_BUILD_TYPE=Release -DSEKORA_BUILD_GUI=ON \
-  -DSEKORA_BUILD_TESTS=OFF -DSEKORA_BUILD_BENCH=OFF >/dev/null
+  -DBUILD_TESTING=OFF >/dev/null
 cmake --build "$build" -j2 --target sekora-screenshots
 mkdir -p "$out"
 QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96" \

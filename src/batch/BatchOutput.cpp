@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <filesystem>
+#include <functional>
 
 #include "AtomicFile.h"
 #include "DesignError.h"
@@ -15,6 +16,7 @@ namespace {
 
 constexpr const char* kByteOrderMark = "\xEF\xBB\xBF";
 constexpr const char* kNone = "なし";
+constexpr const char* kNotCalculated = "対象外";
 constexpr std::size_t kMaxNameBytes = 100;
 
 // A CSV field: quoted when it holds a comma, a quote or a line break.
@@ -36,21 +38,50 @@ void AppendRow(std::string& csv, const std::vector<std::string>& fields) {
   csv += "\r\n";
 }
 
-std::vector<std::string> SectionHeader(const std::string& kind) {
-  return {kind,           kind + "_row",      kind + "_h2",        kind + "_h1",
-          kind + "_hreq", kind + "_margin_m", kind + "_margin_pct"};
+// One column of the summary: its heading and its cell for a culvert.
+struct SummaryColumn {
+  std::string heading;
+  std::function<std::string(const Culvert&, const CulvertResult&)> cell;
+};
+
+using SectionOfResult = const std::optional<RecommendedSection>& (*)(const CulvertResult&);
+
+const std::optional<RecommendedSection>& BoxOf(const CulvertResult& result) {
+  return result.box;
 }
 
-std::vector<std::string> SectionFields(const std::optional<RecommendedSection>& s) {
-  if (!s) return {kNone, "", "", "", "", "", ""};
-  const KeisanRecord& r = s->record;
-  return {SectionSizeText(r),
-          std::to_string(s->row),
-          FormatNumber(r.h2, Pattern::Fixed3),
-          FormatNumber(r.h1, Pattern::Fixed3),
-          FormatNumber(r.hReq, Pattern::Fixed3),
-          FormatNumber(s->margin, Pattern::Fixed3),
-          FormatNumber(s->marginPercent, Pattern::Fixed2)};
+const std::optional<RecommendedSection>& PipeOf(const CulvertResult& result) {
+  return result.pipe;
+}
+
+// A cell of the recommended section `sectionOf` picks: "対象外" in its first
+// cell and nothing in the others when the culvert's run left the shape out,
+// "なし" when none of the shape passes.
+SummaryColumn SectionColumn(const std::string& heading, SectionOfResult sectionOf,
+                            std::int16_t leftOutBy, bool first,
+                            std::string (*cell)(const RecommendedSection&)) {
+  return {heading, [=](const Culvert& culvert, const CulvertResult& result) -> std::string {
+            if (culvert.conditions.ShapeOption == leftOutBy) return first ? kNotCalculated : "";
+            const std::optional<RecommendedSection>& section = sectionOf(result);
+            if (!section) return first ? kNone : "";
+            return cell(*section);
+          }};
+}
+
+void AddSectionColumns(std::vector<SummaryColumn>& columns, const std::string& kind,
+                       SectionOfResult sectionOf, std::int16_t leftOutBy) {
+  using S = const RecommendedSection&;
+  columns.push_back(SectionColumn("推奨" + kind, sectionOf, leftOutBy, true,
+                                  [](S s) { return SectionSizeText(s.record); }));
+  const auto add = [&](const std::string& heading, std::string (*cell)(S)) {
+    columns.push_back(SectionColumn(heading, sectionOf, leftOutBy, false, cell));
+  };
+  add("行番号", [](S s) { return std::to_string(s.row); });
+  add("h2", [](S s) { return FormatNumber(s.record.h2, Pattern::Fixed3); });
+  add("h1", [](S s) { return FormatNumber(s.record.h1, Pattern::Fixed3); });
+  add("必要高", [](S s) { return FormatNumber(s.record.hReq, Pattern::Fixed3); });
+  add("余裕(m)", [](S s) { return FormatNumber(s.margin, Pattern::Fixed3); });
+  add("余裕(%)", [](S s) { return FormatNumber(s.marginPercent, Pattern::Fixed2); });
 }
 
 // The depth a recommended section's hReq stands on: "h2" for an inlet that
@@ -60,12 +91,37 @@ std::string CheckedDepthField(const std::optional<RecommendedSection>& s) {
   return ChecksOnCriticalDepth(s->record) ? "h2" : "h1";
 }
 
-std::vector<std::string> ConditionFields(const Culvert& culvert) {
-  const DesignConditions& c = culvert.conditions;
-  return {SpreadsheetText(culvert.name), ConditionText(c.Q),        ConditionText(c.L),
-          ConditionText(c.Z1),           ConditionText(c.Z2),       ConditionText(c.g),
-          ConditionText(c.Alpha),        ConditionText(c.BoxRatio), ConditionText(c.CircleRatio),
-          ShapeName(c.ShapeOption)};
+// The columns of the summary, in order: the culvert's conditions as its table
+// gives them, its counts, its recommended box and pipe, then the depth each
+// one's required height stands on, whether rounded friction factors can move
+// some hf by half a centimetre or more, and the name of its results file
+// when `withResultsFiles`.
+std::vector<SummaryColumn> SummaryColumns(bool withResultsFiles) {
+  using C = const Culvert&;
+  using R = const CulvertResult&;
+  std::vector<SummaryColumn> columns = {
+      {"名前", [](C c, R) { return SpreadsheetText(c.name); }},
+      {"計画流量Q", [](C c, R) { return ConditionText(c.conditions.Q); }},
+      {"延長L", [](C c, R) { return ConditionText(c.conditions.L); }},
+      {"呑口部敷高Z1", [](C c, R) { return ConditionText(c.conditions.Z1); }},
+      {"吐口部敷高Z2", [](C c, R) { return ConditionText(c.conditions.Z2); }},
+      {"重力加速度g", [](C c, R) { return ConditionText(c.conditions.g); }},
+      {"エネルギー補正係数α", [](C c, R) { return ConditionText(c.conditions.Alpha); }},
+      {"ボックス余裕率", [](C c, R) { return ConditionText(c.conditions.BoxRatio); }},
+      {"円形管余裕率", [](C c, R) { return ConditionText(c.conditions.CircleRatio); }},
+      {"形状", [](C c, R) { return ShapeName(c.conditions.ShapeOption); }},
+      {"計算した断面数", [](C, R r) { return std::to_string(r.candidateCount); }},
+      {"ＯＫ数", [](C, R r) { return std::to_string(r.okCount); }},
+  };
+  AddSectionColumns(columns, "ボックス", BoxOf, ShapePipeOnly);
+  AddSectionColumns(columns, "円形管", PipeOf, ShapeBoxOnly);
+  columns.push_back({"ボックス必要高の水深", [](C, R r) { return CheckedDepthField(r.box); }});
+  columns.push_back({"円形管必要高の水深", [](C, R r) { return CheckedDepthField(r.pipe); }});
+  columns.push_back({"hf丸め注意", [](C, R r) { return r.frictionRoundingNote ? "1" : "0"; }});
+  columns.push_back({"計算結果ファイル", [withResultsFiles](C c, R) {
+                       return withResultsFiles ? ResultsFileNameOf(c) : std::string();
+                     }});
+  return columns;
 }
 
 bool IsRefusedInFileNames(unsigned char c) {
@@ -126,27 +182,14 @@ std::string SpreadsheetText(const std::string& text) {
 
 std::string SummaryCsv(const std::vector<Culvert>& culverts,
                        const std::vector<CulvertResult>& results, bool withResultsFiles) {
+  const std::vector<SummaryColumn> columns = SummaryColumns(withResultsFiles);
   std::string csv = kByteOrderMark;
-  std::vector<std::string> header = {"name",         "q",     "l",          "z1",
-                                     "z2",           "g",     "alpha",      "box_ratio",
-                                     "circle_ratio", "shape", "candidates", "ok_count"};
-  for (const char* kind : {"box", "pipe"}) {
-    for (std::string& field : SectionHeader(kind)) header.push_back(std::move(field));
-  }
-  header.insert(header.end(), {"box_hreq_from", "pipe_hreq_from", "friction_note"});
-  header.push_back("results_file");
-  AppendRow(csv, header);
+  std::vector<std::string> row;
+  for (const SummaryColumn& column : columns) row.push_back(column.heading);
+  AppendRow(csv, row);
   for (std::size_t i = 0; i < culverts.size(); ++i) {
-    std::vector<std::string> row = ConditionFields(culverts[i]);
-    row.push_back(std::to_string(results[i].candidateCount));
-    row.push_back(std::to_string(results[i].okCount));
-    for (const auto* section : {&results[i].box, &results[i].pipe}) {
-      for (std::string& field : SectionFields(*section)) row.push_back(std::move(field));
-    }
-    row.push_back(CheckedDepthField(results[i].box));
-    row.push_back(CheckedDepthField(results[i].pipe));
-    row.push_back(results[i].frictionRoundingNote ? "1" : "0");
-    row.push_back(withResultsFiles ? ResultsFileNameOf(culverts[i]) : "");
+    row.clear();
+    for (const SummaryColumn& column : columns) row.push_back(column.cell(culverts[i], results[i]));
     AppendRow(csv, row);
   }
   return csv;

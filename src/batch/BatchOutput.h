@@ -20,16 +20,17 @@ std::string ShapeName(std::int16_t shapeOption);
 std::string ConditionText(double value);
 
 // The summary of the batch as a CSV text for spreadsheet programs: UTF-8
-// with a byte-order mark, CR LF line ends, a header row, then one row per
-// culvert with its conditions, its candidate and ＯＫ counts and, for the
-// recommended box and pipe, size, line in its results file, h2, h1, hReq and
-// margin to the section height in m and %; "なし" where none passes. Then
-// come the depth each recommended hReq stands on ("h1", or "h2" for an inlet
-// checked on the critical depth; empty where none passes) and "1" where the
-// five-decimal friction factors can move some hf by half a centimetre or
-// more, else "0"; last the name of its results file when `withResultsFiles`.
-// A name that a spreadsheet would take for a formula is written as text
-// (SpreadsheetText).
+// with a byte-order mark, CR LF line ends, a row of Japanese headings, then
+// one row per culvert with its conditions, its candidate and ＯＫ counts
+// and, for the recommended box and pipe, size, line in its results file,
+// h2, h1, hReq (必要高) and margin to the section height in m and %; "なし"
+// where none passes, "対象外" where the culvert's run left the shape out.
+// Then come the depth each recommended hReq stands on ("h1", or "h2" for an
+// inlet checked on the critical depth; empty where none passes) and "1"
+// where the five-decimal friction factors can move some hf by half a
+// centimetre or more, else "0"; last the name of its results file when
+// `withResultsFiles`. A name that a spreadsheet would take for a formula is
+// written as text (SpreadsheetText).
 std::string SummaryCsv(const std::vector<Culvert>& culverts,
                        const std::vector<CulvertResult>& results, bool withResultsFiles);
 

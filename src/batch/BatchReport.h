@@ -1,16 +1,15 @@
-// The pages of a batch design's report: the project summary, then for each
-// culvert its summary pages and the calculation sheet of each recommended
-// section, every culvert page captioned with the culvert's number and name.
+// The report of a batch design: the project summary, then for each culvert
+// its summary pages and the calculation sheet of each recommended section,
+// every culvert page's header naming the culvert.
 #pragma once
 
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "BatchRun.h"
 #include "BatchTable.h"
-#include "DrawingSurface.h"
 #include "ProjectSummarySheet.h"
+#include "ReportDocument.h"
 #include "SummarySheet.h"
 
 namespace sekora {
@@ -18,16 +17,15 @@ namespace sekora {
 class BatchReport {
  public:
   // `results` must keep the records of every culvert (BatchKeep::records);
-  // the sheets' figures are read from `figureFolder`.
+  // the sheets' figures are read from `figureFolder`; `tableName` is the
+  // file name of the table the culverts were read from.
   BatchReport(const std::vector<Culvert>& culverts, const std::vector<CulvertResult>& results,
-              const std::string& figureFolder);
+              const std::string& figureFolder, const std::string& tableName);
   BatchReport(const BatchReport&) = delete;
   BatchReport& operator=(const BatchReport&) = delete;
 
-  int PageCount() const { return static_cast<int>(pages_.size()); }
-
-  // Draws page `page` (from 0) as the printer draws it.
-  void DrawPage(DrawingSurface& target, int page) const { pages_.at(page)(target); }
+  // The report, whose pages draw from this object.
+  const ReportDocument& Document() const { return document_; }
 
   // The figure files the pages draw, each once, so that a caller can load
   // them all before it draws anything.
@@ -40,7 +38,7 @@ class BatchReport {
   std::vector<ProjectSummaryRow> rows_;
   std::vector<RunSummary> summaries_;  // one per culvert
   std::vector<std::string> figurePaths_;
-  std::vector<std::function<void(DrawingSurface&)>> pages_;
+  ReportDocument document_;
 };
 
 }  // namespace sekora

@@ -52,6 +52,11 @@ bool IsAllowedCondition(Condition condition, double value) {
   return range.lowestIncluded ? value >= range.lowest : value > range.lowest;
 }
 
+ConditionRange AllowedRange(Condition condition) {
+  const Range range = RangeOf(condition);
+  return {range.lowest, range.lowestIncluded, range.highest};
+}
+
 std::string AllowedRangeText(Condition condition) {
   return RangeOf(condition).text;
 }

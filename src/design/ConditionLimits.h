@@ -15,6 +15,15 @@ enum class Condition { Q, L, Z1, Z2, G, Alpha, BoxRatio, CircleRatio };
 // most 1. Never for a value that is not finite.
 bool IsAllowedCondition(Condition condition, double value);
 
+// The values IsAllowedCondition accepts: from `lowest`, itself included or
+// not, to `highest`, included.
+struct ConditionRange {
+  double lowest;
+  bool lowestIncluded;
+  double highest;
+};
+ConditionRange AllowedRange(Condition condition);
+
 // The range IsAllowedCondition accepts, as the messages give it
 // ("0.001 以上 999.999 以下").
 std::string AllowedRangeText(Condition condition);

@@ -258,6 +258,7 @@ DesignRun CalculateRun(const std::string& folder, const DesignConditions& condit
   run.records =
       ParseResultsText(run.resultsText, JoinPath(folder, kResultsFileName), options.threads);
   run.conditions.CandidateCount = static_cast<std::int16_t>(run.records.size());
+  run.designedCount = candidates.size();
   return run;
 }
 

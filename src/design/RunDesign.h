@@ -2,6 +2,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <string>
 
 #include "DesignConditions.h"
@@ -34,6 +35,9 @@ struct DesignRun {
   std::string resultsText;
   // The lines of resultsText read back, as the list and the sheet read them.
   Candidates records;
+  // The candidates designed: more than the lines when the NG ones were
+  // left out of the results (ExcludeNg).
+  std::size_t designedCount = 0;
 };
 
 // Loads the catalogues of `folder` and designs every candidate; writes

@@ -7,4 +7,8 @@ namespace sekora {
 inline constexpr const char* kBoxCatalogueName = "BOX.TXT";
 inline constexpr const char* kPipeCatalogueName = "KAN.TXT";
 
+// The folder of the message catalogues beside the programs of a build
+// folder or a portable copy.
+inline constexpr const char* kMessageCatalogueFolderName = "locale";
+
 }  // namespace sekora

@@ -13,6 +13,7 @@
 
 #include "AtomicFile.h"
 #include "DataFiles.h"
+#include "InstallLayout.h"
 #include "Paths.h"
 #include "TextLines.h"
 
@@ -46,6 +47,12 @@ bool Exists(const std::string& path) {
   return fs::exists(PathFromUtf8(path), ec);
 }
 
+// A folder, not a file of that name: /usr/bin/locale is a program.
+bool IsFolder(const std::string& path) {
+  std::error_code ec;
+  return fs::is_directory(PathFromUtf8(path), ec);
+}
+
 void CopyCatalogue(const std::string& shipped, const std::string& user, const char* name) {
   const std::string target = JoinPath(user, name);
   if (Exists(target)) return;
@@ -64,12 +71,40 @@ void CopyCatalogue(const std::string& shipped, const std::string& user, const ch
   }
 }
 
+// The folder `relative` leads to from `folder` in an installation, whose
+// files are spread over the folders of InstallLayout.h.
+std::string InstalledFolder(const std::string& folder, const char* relative) {
+  return PathToUtf8((PathFromUtf8(folder) / PathFromUtf8(relative)).lexically_normal());
+}
+
+// True when the shipped catalogues lie beside a program in `programFolder`:
+// a build folder or a portable copy, which holds every file of the program.
+bool HoldsShippedData(const std::string& programFolder) {
+  return Exists(JoinPath(programFolder, kBoxCatalogueName));
+}
+
 }  // namespace
 
 std::string ShippedDataFolder(const std::string& programFolder) {
-  if (Exists(JoinPath(programFolder, kBoxCatalogueName))) return programFolder;
-  const fs::path installed = PathFromUtf8(programFolder).parent_path() / "share" / "sekora";
-  return PathToUtf8(installed.lexically_normal());
+  if (HoldsShippedData(programFolder)) return programFolder;
+  return InstalledFolder(programFolder, kInstalledDataFromPrograms);
+}
+
+std::string HelperProgram(const std::string& programFolder, const std::string& name) {
+  const std::string beside = JoinPath(programFolder, name);
+  if (Exists(beside)) return beside;
+  return JoinPath(InstalledFolder(programFolder, kInstalledHelpersFromPrograms), name);
+}
+
+std::string MessageCatalogueFolder(const std::string& programFolder) {
+  const std::string beside = JoinPath(programFolder, kMessageCatalogueFolderName);
+  if (IsFolder(beside)) return beside;
+  return InstalledFolder(programFolder, kInstalledMessagesFromPrograms);
+}
+
+std::string ProgramFolderOfHelper(const std::string& helperFolder, const std::string& programName) {
+  if (Exists(JoinPath(helperFolder, programName))) return helperFolder;
+  return InstalledFolder(helperFolder, kInstalledProgramsFromHelpers);
 }
 
 std::string UserDataFolder() {

@@ -20,10 +20,24 @@ struct DataFolders {
 };
 
 // The folder of the shipped catalogues and figures of a program that lies in
-// `programFolder`: that folder itself when BOX.TXT is beside the program (the
-// build folder, a portable copy), otherwise ../share/sekora (an installed
-// program).
+// `programFolder`: that folder itself when it holds them, otherwise the
+// installation's data folder (/usr/share/sekora beside /usr/bin).
 std::string ShippedDataFolder(const std::string& programFolder);
+
+// The helper program `name` that a program in `programFolder` starts: beside
+// it when it is there (a build folder, a copy of the programs), otherwise in
+// the installation's helper folder (/usr/libexec/sekora beside /usr/bin).
+std::string HelperProgram(const std::string& programFolder, const std::string& name);
+
+// The folder of the message catalogues of a program in `programFolder`: the
+// "locale" folder beside it when there is one (a build folder, a copy of the
+// programs), otherwise the installation's locale folder (/usr/share/locale
+// beside /usr/bin).
+std::string MessageCatalogueFolder(const std::string& programFolder);
+
+// The folder of the program `programName` that started a helper program in
+// `helperFolder`, which the helper works from: the reverse of HelperProgram.
+std::string ProgramFolderOfHelper(const std::string& helperFolder, const std::string& programName);
 
 // The user's own data folder: $XDG_DATA_HOME/sekora, by default
 // ~/.local/share/sekora ("%LOCALAPPDATA%\Sekora" on Windows); empty when the

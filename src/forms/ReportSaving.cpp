@@ -61,7 +61,7 @@ bool SaveAs(QWidget* parent, Session& session, const RowChoice& chooseRows, bool
   // The window may be closed while the pages are drawn.
   const QPointer<QWidget> window(parent);
   try {
-    ReportContent report{ReadResults(session), session.conditions, {}, summary};
+    ReportContent report{ReadResults(session), session.conditions, {}, summary, std::nullopt};
     report.rows = chooseRows(report.records);
     CheckRowsCanBeShown(report.rows, report.records);
     WriteReport(parent, session, *path, report);

@@ -1,6 +1,9 @@
 #include "FontSubstitution.h"
 
 #include <QFontDatabase>
+#include <QHash>
+#include <QMutex>
+#include <QMutexLocker>
 #include <array>
 
 namespace sekora {
@@ -24,9 +27,7 @@ const std::array<StandIn, 4> kStandIns = {{
     {"ＭＳ Ｐゴシック", "MS PGothic", "IPAPGothic"},
 }};
 
-}  // namespace
-
-QString FontSubstitution(const QString& typeface) {
+QString LookUpSubstitution(const QString& typeface) {
   if (typeface.isEmpty() || QFontDatabase::hasFamily(typeface)) return typeface;
   for (const StandIn& face : kStandIns) {
     if (typeface == QString::fromUtf8(face.japaneseName) ||
@@ -35,6 +36,21 @@ QString FontSubstitution(const QString& typeface) {
     }
   }
   return typeface;
+}
+
+}  // namespace
+
+// Asking the font database whether a family is installed goes through the
+// system's font configuration and costs far more than drawing a page of
+// text, so each typeface is looked up once. Reports may be drawn on a
+// thread of their own, hence the lock.
+QString FontSubstitution(const QString& typeface) {
+  static QMutex mutex;
+  static QHash<QString, QString> known;
+  const QMutexLocker lock(&mutex);
+  const auto found = known.constFind(typeface);
+  if (found != known.constEnd()) return *found;
+  return *known.insert(typeface, LookUpSubstitution(typeface));
 }
 
 QFont SubstitutedFont(const QString& typeface, double points) {

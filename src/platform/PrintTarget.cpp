@@ -2,6 +2,8 @@
 
 #include <QPrinter>
 
+#include "Twips.h"
+
 namespace sekora {
 
 PrinterTarget::PrinterTarget(std::unique_ptr<QPrinter> printer) : printer_(std::move(printer)) {}
@@ -20,6 +22,8 @@ DrawingSurface& PrinterTarget::BeginDocument(const std::string& name) {
     throw PrintError("印刷を開始できません");
   }
   surface_.emplace(painter_, printer_->resolution());
+  // The same pen on paper at any resolution, as a PDF of the sheet has it.
+  surface_->UsePaperPenUnit(kPaperPenUnitTwips, kTwipsPerInch / printer_->resolution());
   return *surface_;
 }
 

@@ -17,8 +17,6 @@ namespace {
 
 // The height a canvas uses when the picture leaves the size to it: 10.5 pt.
 constexpr double kDefaultFontTwips = 210.0;
-// Qt measures arcs in sixteenths of a degree.
-constexpr double kQtAngleUnitsPerDegree = 16.0;
 
 QColor ToQColor(MetafileColor color) {
   return QColor(color.red, color.green, color.blue);
@@ -37,6 +35,27 @@ QPolygonF ToQPolygon(const std::vector<TwipPoint>& points) {
   polygon.reserve(static_cast<qsizetype>(points.size()));
   for (const TwipPoint& point : points) polygon << ToQPoint(point);
   return polygon;
+}
+
+// The dashes and gaps of each GDI pen style in twips: those a one-pixel line
+// of that style has on a 96-dpi screen (a pixel is 15 twips), the preview
+// the figures are drawn for, so that paper shows the pattern the screen does.
+QList<qreal> DashTwips(MetafilePenStyle style) {
+  constexpr qreal kDash = 60.0;
+  constexpr qreal kDot = 15.0;
+  constexpr qreal kGap = 30.0;
+  switch (style) {
+    case MetafilePenStyle::kDash:
+      return {kDash, kGap};
+    case MetafilePenStyle::kDot:
+      return {kDot, kGap};
+    case MetafilePenStyle::kDashDot:
+      return {kDash, kGap, kDot, kGap};
+    case MetafilePenStyle::kDashDotDot:
+      return {kDash, kGap, kDot, kGap, kDot, kGap};
+    default:
+      return {};
+  }
 }
 
 Qt::PenStyle ToQtPenStyle(MetafilePenStyle style) {
@@ -78,7 +97,8 @@ QBrush ToQBrush(const CanvasBrush& brush) {
 // A MetafileCanvas on a QPainter whose logical unit is one twip.
 class QtMetafileCanvas : public MetafileCanvas {
  public:
-  explicit QtMetafileCanvas(QPainter& painter) : painter_(painter) {
+  QtMetafileCanvas(QPainter& painter, const QPen& sheetPen)
+      : painter_(painter), sheetPen_(sheetPen) {
     painter_.setBackground(Qt::white);
     font_.setPixelSize(static_cast<int>(kDefaultFontTwips));
   }
@@ -86,8 +106,18 @@ class QtMetafileCanvas : public MetafileCanvas {
   void SetPen(const CanvasPen& pen) override {
     QPen qtPen(ToQColor(pen.color));
     qtPen.setStyle(ToQtPenStyle(pen.style));
-    qtPen.setWidthF(pen.width);
-    qtPen.setCosmetic(pen.width == 0);
+    const bool thinnest = pen.width == 0;
+    qtPen.setWidthF(thinnest ? sheetPen_.widthF() : pen.width);
+    qtPen.setCosmetic(thinnest && sheetPen_.isCosmetic());
+    // A cosmetic pen's dashes are counted in device pixels, as on the
+    // screen; any other pen's in its own widths, so they are set from the
+    // lengths on paper.
+    const QList<qreal> dashes = DashTwips(pen.style);
+    if (!qtPen.isCosmetic() && !dashes.isEmpty() && qtPen.widthF() > 0) {
+      QList<qreal> pattern;
+      for (qreal length : dashes) pattern.append(length / qtPen.widthF());
+      qtPen.setDashPattern(pattern);
+    }
     painter_.setPen(qtPen);
   }
 
@@ -137,11 +167,11 @@ class QtMetafileCanvas : public MetafileCanvas {
     painter_.translate(at.x, at.y);
     painter_.rotate(-escapementDegrees_);
     const QFontMetricsF metrics(font_);
-    const QPointF baselineStart(AlignedLeft(metrics.horizontalAdvance(qtText)),
-                                AlignedBaseline(metrics));
+    const double width = metrics.horizontalAdvance(qtText);
+    const QPointF baselineStart(AlignedLeft(width), AlignedBaseline(metrics));
     if (opaque_) {
-      const QRectF box(baselineStart.x(), baselineStart.y() - metrics.ascent(),
-                       metrics.horizontalAdvance(qtText), metrics.height());
+      const QRectF box(baselineStart.x(), baselineStart.y() - metrics.ascent(), width,
+                       metrics.height());
       painter_.fillRect(box, painter_.background());
     }
     painter_.drawText(baselineStart, qtText);
@@ -172,6 +202,7 @@ class QtMetafileCanvas : public MetafileCanvas {
   }
 
   QPainter& painter_;
+  QPen sheetPen_;
   QFont font_;
   double escapementDegrees_ = 0;
   QColor textColor_{Qt::black};
@@ -181,9 +212,10 @@ class QtMetafileCanvas : public MetafileCanvas {
 
 }  // namespace
 
-void PaintMetafile(QPainter& painter, const Metafile& picture, double xTwips, double yTwips) {
+void PaintMetafile(QPainter& painter, const Metafile& picture, double xTwips, double yTwips,
+                   const QPen& sheetPen) {
   painter.save();
-  QtMetafileCanvas canvas(painter);
+  QtMetafileCanvas canvas(painter, sheetPen);
   ReplayMetafile(picture, canvas, xTwips, yTwips);
   painter.restore();
 }

@@ -1,8 +1,11 @@
 #include "ReportExport.h"
 
 #include "AtomicFile.h"
+#include "DocumentStamp.h"
 #include "DrawSheet.h"
 #include "Metafile.h"
+#include "ParallelFor.h"
+#include "RunReport.h"
 #include "SheetExport.h"
 #include "SummarySheet.h"
 
@@ -10,15 +13,20 @@ namespace sekora {
 
 namespace {
 
-// A file stands in for the printed sheet, so it is drawn as the printer draws it.
-constexpr std::int16_t kPrinterMode = 1;
-
 void StopIfCancelled(const PageProgress& progress) {
   if (progress.cancel != nullptr && *progress.cancel) throw ReportCancelledError();
 }
 
 void CountPage(const PageProgress& progress) {
   if (progress.pagesDone != nullptr) ++*progress.pagesDone;
+}
+
+PdfBookmark ToPdfBookmark(const ReportBookmark& bookmark) {
+  PdfBookmark converted{bookmark.title, bookmark.page, {}};
+  for (const ReportBookmark& child : bookmark.children) {
+    converted.children.push_back(ToPdfBookmark(child));
+  }
+  return converted;
 }
 
 }  // namespace
@@ -32,20 +40,9 @@ std::string ReportPdfContent(const std::string& outPath, const ReportContent& re
       LoadMetafile(path);
     }
   }
-  const RunSummary run = SummaryOfRun(report.records, report.conditions);
-  const int summaryPages = report.summary ? SummaryPageCount(report.records.size()) : 0;
-  const int pageCount = summaryPages + static_cast<int>(report.rows.size());
-  if (progress.pagesTotal != nullptr) *progress.pagesTotal = pageCount;
-  return PdfPagesContent(outPath, pageCount, [&](DrawingSurface& surface, int page) {
-    StopIfCancelled(progress);
-    if (page < summaryPages) {
-      DrawSummaryPage(surface, kPrinterMode, run, page);
-    } else {
-      const KeisanRecord& rec = report.records[report.rows[page - summaryPages] - 1];
-      DrawSheet(surface, kPrinterMode, rec, report.conditions, figureFolder);
-    }
-    CountPage(progress);
-  });
+  const RunSummary run = SummaryOfRun(report.records, report.conditions, report.leftOutNg);
+  return ReportDocumentPdf(outPath, RunReport(run, report.rows, report.summary, figureFolder),
+                           MachineThreads(), progress);
 }
 
 void ExportReportPdf(const std::string& outPath, const ReportContent& report,
@@ -55,6 +52,34 @@ void ExportReportPdf(const std::string& outPath, const ReportContent& report,
   StageSheetFile(staged, outPath, content);
   // Writing a large file takes a while: a cancel meanwhile drops it.
   StopIfCancelled(progress);
+  CommitSheetFile(staged, outPath);
+}
+
+std::string ReportDocumentPdf(const std::string& outPath, const ReportDocument& document,
+                              unsigned threads, const PageProgress& progress) {
+  const QDateTime time = DocumentTime();
+  const ReportStamp stamp = HeaderStamp(time);
+  if (progress.pagesTotal != nullptr)
+    *progress.pagesTotal = static_cast<int>(document.pages.size());
+  PdfPages pages{static_cast<int>(document.pages.size()),
+                 [&](DrawingSurface& surface, int page) {
+                   StopIfCancelled(progress);
+                   DrawReportPage(surface, document, page, stamp);
+                   CountPage(progress);
+                 },
+                 {},
+                 DocumentInfo(document.title, time)};
+  for (const ReportBookmark& bookmark : document.bookmarks) {
+    pages.bookmarks.push_back(ToPdfBookmark(bookmark));
+  }
+  return PdfPagesContent(outPath, pages, threads);
+}
+
+void ExportReportDocument(const std::string& outPath, const ReportDocument& document,
+                          unsigned threads) {
+  const std::string content = ReportDocumentPdf(outPath, document, threads);
+  StagedFile staged;
+  StageSheetFile(staged, outPath, content);
   CommitSheetFile(staged, outPath);
 }
 

@@ -10,6 +10,9 @@
 #include <stdexcept>
 
 #include "AtomicFile.h"
+#include "DocumentStamp.h"
+#include "ParallelFor.h"
+#include "PdfSyntax.h"
 #include "QtSurface.h"
 #include "SvgPage.h"
 #include "Twips.h"
@@ -21,11 +24,6 @@ namespace {
 using DrawFunction = std::function<void(DrawingSurface&)>;
 using PageFunction = std::function<void(DrawingSurface&, int)>;
 
-// One unit of the sheet's pen in a file is a dot of a 600-dpi printer, the
-// printer the pen widths are made for, at whatever resolution the file is
-// drawn or later viewed.
-constexpr double kFilePenUnitTwips = kTwipsPerInch / 600.0;
-
 constexpr char kSheetTitle[] = "函渠断面の決定";
 
 QSize PageSizeInPixels(int dpi) {
@@ -34,6 +32,10 @@ QSize PageSizeInPixels(int dpi) {
 
 std::runtime_error CannotWrite(const std::string& outPath) {
   return std::runtime_error("計算書を書き込めません: " + outPath);
+}
+
+std::runtime_error CannotWrite(const std::string& outPath, const std::string& error) {
+  return std::runtime_error("計算書を書き込めません: " + outPath + "（" + error + "）");
 }
 
 void BeginOrThrow(QPainter& painter, QPaintDevice& device, const std::string& outPath) {
@@ -46,7 +48,9 @@ void DrawAndEnd(QPainter& painter, double dpi, const std::string& outPath,
                 const DrawFunction& draw) {
   try {
     QtSurface surface(painter, dpi);
-    surface.UsePaperPenUnit(kFilePenUnitTwips);
+    // A file's pen is as wide on paper as a printer's, at whatever
+    // resolution the file is drawn or later viewed.
+    surface.UsePaperPenUnit(kPaperPenUnitTwips);
     draw(surface);
   } catch (...) {
     painter.end();
@@ -55,21 +59,48 @@ void DrawAndEnd(QPainter& painter, double dpi, const std::string& outPath,
   if (!painter.end()) throw CannotWrite(outPath);
 }
 
-void RenderPdf(QBuffer& buffer, const std::string& outPath, int pageCount,
-               const PageFunction& drawPage) {
+// A document is drawn in parts of about this many pages, side by side, and
+// the parts are joined. Each part sets up its own writer and carries its own
+// copy of the fonts, which costs about as much as ten pages, so a document
+// of a few hundred pages stays in one part.
+constexpr int kPagesPerPart = 512;
+
+// The pages [first, end) as a PDF of their own.
+QByteArray PdfPart(const std::string& outPath, int first, int end, const PageFunction& drawPage) {
+  QBuffer buffer;
+  buffer.open(QIODevice::WriteOnly);
   QPdfWriter writer(&buffer);
   writer.setPageLayout(
       QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
-  writer.setCreator(QStringLiteral("Sekora"));
-  writer.setTitle(QString::fromUtf8(kSheetTitle));
   QPainter painter;
   BeginOrThrow(painter, writer, outPath);
   DrawAndEnd(painter, writer.resolution(), outPath, [&](DrawingSurface& surface) {
-    for (int page = 0; page < pageCount; ++page) {
-      if (page > 0 && !writer.newPage()) throw CannotWrite(outPath);
+    for (int page = first; page < end; ++page) {
+      if (page > first && !writer.newPage()) throw CannotWrite(outPath);
       drawPage(surface, page);
     }
   });
+  return buffer.data();
+}
+
+std::string RenderPdf(const std::string& outPath, const PdfPages& pages, unsigned threads) {
+  const int partCount = (pages.count + kPagesPerPart - 1) / kPagesPerPart;
+  std::vector<QByteArray> parts(static_cast<std::size_t>(partCount));
+  ParallelFor(parts.size(), threads, 1, [&](std::size_t part) {
+    const int index = static_cast<int>(part);
+    parts[part] = PdfPart(outPath, index * pages.count / partCount,
+                          (index + 1) * pages.count / partCount, pages.draw);
+  });
+  std::vector<std::string_view> views;
+  for (const QByteArray& part : parts) {
+    if (part.isEmpty()) throw CannotWrite(outPath);
+    views.emplace_back(part.constData(), static_cast<std::size_t>(part.size()));
+  }
+  try {
+    return AssemblePdf(views, pages.bookmarks, pages.info);
+  } catch (const PdfError& error) {
+    throw CannotWrite(outPath, error.what());
+  }
 }
 
 void RenderPng(QBuffer& buffer, const std::string& outPath, int dpi, const DrawFunction& draw) {
@@ -100,10 +131,6 @@ QString SheetExtension(const std::string& outPath) {
   return QFileInfo(QString::fromStdString(outPath)).suffix().toLower();
 }
 
-std::runtime_error CannotWrite(const std::string& outPath, const std::string& error) {
-  return std::runtime_error("計算書を書き込めません: " + outPath + "（" + error + "）");
-}
-
 }  // namespace
 
 void CheckSheetFileName(const std::string& outPath) {
@@ -122,8 +149,13 @@ std::string SheetFileContent(const std::string& outPath, int dpi, const DrawFunc
   QBuffer buffer;
   buffer.open(QIODevice::WriteOnly);
   if (extension == QLatin1String("pdf")) {
-    RenderPdf(buffer, outPath, 1, [&draw](DrawingSurface& surface, int) { draw(surface); });
-  } else if (extension == QLatin1String("png")) {
+    const PdfPages page{1,
+                        [&draw](DrawingSurface& surface, int) { draw(surface); },
+                        {},
+                        DocumentInfo(kSheetTitle, DocumentTime())};
+    return RenderPdf(outPath, page, 1);
+  }
+  if (extension == QLatin1String("png")) {
     RenderPng(buffer, outPath, dpi, draw);
   } else {
     RenderSvg(buffer, outPath, dpi, draw);
@@ -150,24 +182,12 @@ void ExportSheet(const std::string& outPath, int dpi, const DrawFunction& draw) 
   CommitSheetFile(staged, outPath);
 }
 
-std::string PdfPagesContent(const std::string& outPath, int pageCount,
-                            const PageFunction& drawPage) {
+std::string PdfPagesContent(const std::string& outPath, const PdfPages& pages, unsigned threads) {
   if (SheetExtension(outPath) != QLatin1String("pdf")) {
     throw std::invalid_argument("複数ページの計算書は PDF にのみ出力できます: " + outPath);
   }
-  if (pageCount < 1) throw std::invalid_argument("出力するページがありません");
-  QBuffer buffer;
-  buffer.open(QIODevice::WriteOnly);
-  RenderPdf(buffer, outPath, pageCount, drawPage);
-  if (buffer.data().isEmpty()) throw CannotWrite(outPath);
-  return buffer.data().toStdString();
-}
-
-void ExportPdfPages(const std::string& outPath, int pageCount, const PageFunction& drawPage) {
-  const std::string content = PdfPagesContent(outPath, pageCount, drawPage);
-  StagedFile staged;
-  StageSheetFile(staged, outPath, content);
-  CommitSheetFile(staged, outPath);
+  if (pages.count < 1) throw std::invalid_argument("出力するページがありません");
+  return RenderPdf(outPath, pages, threads);
 }
 
 }  // namespace sekora

@@ -3,14 +3,13 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "DrawingSurface.h"
+#include "PdfAssembly.h"
+#include "ReportDocument.h"
 
 namespace sekora {
-
-// The A4 portrait page in twips (210 mm x 297 mm).
-inline constexpr int kA4WidthTwips = 11907;
-inline constexpr int kA4HeightTwips = 16840;
 
 inline constexpr int kDefaultExportDpi = 150;
 
@@ -46,16 +45,23 @@ void CommitSheetFile(StagedFile& staged, const std::string& outPath);
 void ExportSheet(const std::string& outPath, int dpi,
                  const std::function<void(DrawingSurface&)>& draw);
 
-// The content of a PDF of `pageCount` A4 portrait pages, page i (from 0)
-// drawn by `drawPage` as SheetFileContent draws its one page. Nothing is
-// written. Throws std::invalid_argument when `outPath` does not end in ".pdf"
-// or there is no page, otherwise as SheetFileContent.
-std::string PdfPagesContent(const std::string& outPath, int pageCount,
-                            const std::function<void(DrawingSurface&, int)>& drawPage);
+// A PDF document of A4 portrait pages.
+struct PdfPages {
+  int count = 0;
+  // Draws page i (from 0) as SheetFileContent draws its one page. Pages are
+  // drawn in parts side by side, so it is called from several threads at
+  // once, each with a surface of its own.
+  std::function<void(DrawingSurface&, int)> draw;
+  std::vector<PdfBookmark> bookmarks;
+  PdfDocumentInfo info;
+};
 
-// Draws the pages as PdfPagesContent does and replaces `outPath` with them
-// whole, as ExportSheet does.
-void ExportPdfPages(const std::string& outPath, int pageCount,
-                    const std::function<void(DrawingSurface&, int)>& drawPage);
+// The content of the PDF of `pages`, drawn on up to `threads` threads.
+// How the pages are shared out depends on their count alone, so the file is
+// the same on any number of threads. Nothing is written. Throws
+// std::invalid_argument when `outPath` does not end in ".pdf" or there is no
+// page, std::runtime_error when the pages cannot be drawn or joined whole,
+// and whatever drawing a page throws.
+std::string PdfPagesContent(const std::string& outPath, const PdfPages& pages, unsigned threads);
 
 }  // namespace sekora

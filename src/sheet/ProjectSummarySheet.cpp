@@ -3,90 +3,95 @@
 #include "ProjectSummarySheet.h"
 
 #include <algorithm>
+#include <array>
 
 #include "DrawSheet.h"
 #include "FreeboardCheck.h"
 #include "ResultRow.h"
 #include "SheetLayout.h"
+#include "SignOffBlock.h"
 
 namespace sekora {
 namespace {
 
 constexpr double kHeadingRow = 2.0;
-constexpr double kColumnHeadingRow = 4.0;
+constexpr double kSignOffTop = 0.5;
+constexpr double kFirstPageColumnHeadingRow = kSignOffTop + kSignOffHeight + 1.0;
+constexpr double kLaterPageColumnHeadingRow = 4.0;
 
-// Left edges of the table's columns, in CharW; numbers are right-aligned in
-// fields of half-width characters.
-constexpr double kNumberColumn = 2.0;
-constexpr double kNameColumn = 4.5;
-constexpr double kNameWidth = 9.5;  // in CharW; a longer name is cut
-constexpr double kDischargeColumn = 14.0;
-constexpr double kLengthColumn = 17.5;
-constexpr double kPassingColumn = 21.5;
-constexpr double kBoxColumn = 25.5;
-constexpr double kBoxMarginColumn = 31.5;
-constexpr double kPipeColumn = 35.5;
-constexpr double kPipeMarginColumn = 39.0;
-constexpr double kMarksColumn = 43.0;
-constexpr double kTableRight = 45.0;
+// The table's columns, their places in CharW from BaseX when every value
+// fits, and how far in from its column each heading stands. Numbers are
+// right-aligned in fields of half-width characters.
+enum Column {
+  kNumber,
+  kName,
+  kDischarge,
+  kLength,
+  kInletLevel,
+  kOutletLevel,
+  kShape,
+  kPassing,
+  kBox,
+  kBoxMargin,
+  kPipe,
+  kPipeMargin,
+  kMarks
+};
+constexpr std::size_t kColumnCount = 13;
+const std::vector<double> kPlaces = {2.0,  4.5,  11.5, 15.5, 19.5, 23.0, 26.5,
+                                     29.0, 33.0, 39.5, 43.0, 47.0, 50.5};
+constexpr std::array<double, kColumnCount> kHeadingIndents = {0.5, 0.0, 1.5, 1.5, 1.0, 1.0, 0.0,
+                                                              0.5, 0.0, 0.5, 0.0, 0.5, 0.0};
+constexpr std::array<const char*, kColumnCount> kHeadings = {
+    "No",     "名前",    "Q",     "L",      "Z1",    "Z2", "形状",
+    "ＯＫ数", "推奨Box", "余裕%", "推奨管", "余裕%", "注"};
+constexpr double kColumnGap = 0.5;
+constexpr double kTableRight = 52.5;
+constexpr double kNameWidth = 6.5;  // in CharW; a longer name is cut
 constexpr int kNumberField = 4;
 constexpr int kValueField = 7;
+constexpr int kLevelField = 6;
 constexpr int kPassingField = 7;
 constexpr int kMarginField = 6;
 
 constexpr char kNone[] = "なし";
-constexpr char kCut[] = "…";
+constexpr char kNotCalculated[] = "対象外";
 // The marks of the run summary: a recommended section checked on the critical
 // depth h2, and an hf the rounded friction factors can move by 5 mm or more.
 constexpr char kCriticalDepthMark[] = "＊";
 constexpr char kFrictionRoundingMark[] = "※";
+
+using RowTexts = std::array<std::string, kColumnCount>;
+
+struct TableColumns {
+  std::vector<double> lefts;
+  double right = kTableRight;
+};
 
 std::string RightAligned(const std::string& text, int width) {
   const auto length = static_cast<int>(text.size());
   return length < width ? std::string(static_cast<std::size_t>(width - length), ' ') + text : text;
 }
 
-// `name` as it fits the name column: cut after the last whole character that
-// leaves room for "…".
-std::string FittedName(const SheetLayout& sheet, const std::string& name) {
-  if (sheet.WidthInChars(name) <= kNameWidth) return name;
-  std::string cut = name;
-  while (!cut.empty() && sheet.WidthInChars(cut + kCut) > kNameWidth) {
-    std::size_t end = cut.size() - 1;
-    while (end > 0 && (static_cast<unsigned char>(cut[end]) & 0xC0) == 0x80) --end;
-    cut.resize(end);
+std::string ShapeText(std::int16_t shapeOption) {
+  switch (shapeOption) {
+    case ShapeBoxOnly:
+      return "Box";
+    case ShapePipeOnly:
+      return "管";
+    default:
+      return "両方";
   }
-  return cut + kCut;
 }
 
-void DrawRule(SheetLayout& sheet, double b) {
-  sheet.StepLine(sheet.X(kNumberColumn), sheet.Y(b), (kTableRight - kNumberColumn) * sheet.CharW(),
-                 0.0);
-}
-
-void DrawColumnHeadings(SheetLayout& sheet, double b) {
-  DrawRule(sheet, b);
-  sheet.PutText(kNumberColumn + 0.5, b, "No");
-  sheet.PutText(kNameColumn, b, "名前");
-  sheet.PutText(kDischargeColumn + 1.5, b, "Q");
-  sheet.PutText(kLengthColumn + 1.5, b, "L");
-  sheet.PutText(kPassingColumn + 0.5, b, "ＯＫ数");
-  sheet.PutText(kBoxColumn, b, "推奨Box");
-  sheet.PutText(kBoxMarginColumn + 0.5, b, "余裕%");
-  sheet.PutText(kPipeColumn, b, "推奨管");
-  sheet.PutText(kPipeMarginColumn + 0.5, b, "余裕%");
-  sheet.PutText(kMarksColumn, b, "注");
-  DrawRule(sheet, b + 1.0);
-}
-
-void DrawSection(SheetLayout& sheet, const std::optional<ProjectSection>& section, double column,
-                 double marginColumn, double b) {
-  if (!section) {
-    sheet.PutText(column, b, kNone);
-    return;
-  }
-  sheet.PutText(column, b, SectionSizeText(section->record));
-  sheet.PutText(marginColumn, b, ValueField(section->marginPercent, kMarginField, Pattern::Fixed2));
+// The size of a recommended section and its margin; "なし" when none of
+// the shape passes, "対象外" when the culvert's run did not calculate it.
+std::pair<std::string, std::string> SectionTexts(const std::optional<ProjectSection>& section,
+                                                 bool calculated) {
+  if (!calculated) return {kNotCalculated, ""};
+  if (!section) return {kNone, ""};
+  return {SectionSizeText(section->record),
+          ValueField(section->marginPercent, kMarginField, Pattern::Fixed2)};
 }
 
 bool OnCriticalDepth(const std::optional<ProjectSection>& section) {
@@ -107,38 +112,89 @@ std::string MarksOf(const ProjectSummaryRow& row) {
   return marks;
 }
 
-void DrawCulvertRow(SheetLayout& sheet, const ProjectSummaryRow& row, std::size_t index, double b) {
-  sheet.PutText(kNumberColumn, b, RightAligned(std::to_string(index + 1), kNumberField));
-  sheet.PutText(kNameColumn, b, FittedName(sheet, row.name));
-  sheet.PutText(kDischargeColumn, b, ValueField(row.Q, kValueField));
-  sheet.PutText(kLengthColumn, b, ValueField(row.L, kValueField));
-  sheet.PutText(kPassingColumn, b,
-                RightAligned(std::to_string(row.okCount) + "/" + std::to_string(row.candidateCount),
-                             kPassingField));
-  DrawSection(sheet, row.box, kBoxColumn, kBoxMarginColumn, b);
-  DrawSection(sheet, row.pipe, kPipeColumn, kPipeMarginColumn, b);
-  const std::string marks = MarksOf(row);
-  if (!marks.empty()) sheet.PutText(kMarksColumn, b, marks);
+RowTexts TextsOfRow(const SheetLayout& sheet, const ProjectSummaryRow& row, std::size_t index) {
+  const auto [box, boxMargin] = SectionTexts(row.box, row.shapeOption != ShapePipeOnly);
+  const auto [pipe, pipeMargin] = SectionTexts(row.pipe, row.shapeOption != ShapeBoxOnly);
+  return {RightAligned(std::to_string(index + 1), kNumberField),
+          FittedText(sheet.Target(), row.name, kNameWidth * sheet.CharW()),
+          ValueField(row.Q, kValueField),
+          ValueField(row.L, kValueField),
+          ValueField(row.Z1, kLevelField),
+          ValueField(row.Z2, kLevelField),
+          ShapeText(row.shapeOption),
+          RightAligned(std::to_string(row.okCount) + "/" + std::to_string(row.candidateCount),
+                       kPassingField),
+          box,
+          boxMargin,
+          pipe,
+          pipeMargin,
+          MarksOf(row)};
+}
+
+// Every page lays the table out alike, each column as wide as the widest
+// value it holds on any page.
+TableColumns ColumnsOf(const SheetLayout& sheet, const std::vector<ProjectSummaryRow>& rows) {
+  std::vector<double> widest(kColumnCount);
+  for (std::size_t c = 0; c < kColumnCount; ++c) {
+    widest[c] = kHeadingIndents[c] + sheet.WidthInChars(kHeadings[c]);
+  }
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const RowTexts texts = TextsOfRow(sheet, rows[i], i);
+    for (std::size_t c = 0; c < kColumnCount; ++c) {
+      widest[c] = std::max(widest[c], sheet.WidthInChars(texts[c]));
+    }
+  }
+  TableColumns columns{ColumnLefts(kPlaces, widest, kColumnGap), kTableRight};
+  columns.right = std::max(kTableRight, columns.lefts[kMarks] + widest[kMarks]);
+  return columns;
+}
+
+std::size_t FirstRowOf(int page) {
+  if (page == 0) return 0;
+  return kProjectRowsOnFirstPage + static_cast<std::size_t>(page - 1) * kProjectRowsOnLaterPages;
+}
+
+void DrawRule(SheetLayout& sheet, const TableColumns& columns, double b) {
+  sheet.StepLine(sheet.X(columns.lefts[kNumber]), sheet.Y(b),
+                 (columns.right - columns.lefts[kNumber]) * sheet.CharW(), 0.0);
+}
+
+void DrawColumnHeadings(SheetLayout& sheet, const TableColumns& columns, double b) {
+  DrawRule(sheet, columns, b);
+  for (std::size_t c = 0; c < kColumnCount; ++c) {
+    sheet.PutText(columns.lefts[c] + kHeadingIndents[c], b, kHeadings[c]);
+  }
+  DrawRule(sheet, columns, b + 1.0);
+}
+
+void DrawCulvertRow(SheetLayout& sheet, const TableColumns& columns, const RowTexts& texts,
+                    double b) {
+  for (std::size_t c = 0; c < kColumnCount; ++c) {
+    if (!texts[c].empty()) sheet.PutText(columns.lefts[c], b, texts[c]);
+  }
 }
 
 // The legend, then the footnote of each mark the table carries.
 void DrawLegend(SheetLayout& sheet, const std::vector<ProjectSummaryRow>& rows, double b) {
-  sheet.PutText(kNumberColumn, b, "推奨：ＯＫのうち内空断面積が最小のボックスと円形管");
-  sheet.PutText(kNumberColumn, b + 1.0, "余裕%：断面高から hReq を引いた高さの断面高に対する割合");
-  sheet.PutText(kNumberColumn, b + 2.0, "ＯＫ数：ＯＫの断面の数／計算した断面の数");
-  b += 2.0;
+  sheet.PutText(kPlaces[kNumber], b, "推奨：ＯＫのうち内空断面積が最小のボックスと円形管");
+  sheet.PutText(kPlaces[kNumber], b + 1.0,
+                "余裕%：断面高から必要高を引いた高さの断面高に対する割合");
+  sheet.PutText(kPlaces[kNumber], b + 2.0, "ＯＫ数：ＯＫの断面の数／計算した断面の数");
+  sheet.PutText(kPlaces[kNumber], b + 3.0,
+                "なし：ＯＫの断面がない　対象外：その形状は計算していない");
+  b += 3.0;
   const auto any = [&rows](bool (*marked)(const ProjectSummaryRow&)) {
     return std::any_of(rows.begin(), rows.end(), marked);
   };
   if (any(RecommendsOnCriticalDepth)) {
     b += 1.0;
-    sheet.PutText(kNumberColumn, b,
+    sheet.PutText(kPlaces[kNumber], b,
                   std::string(kCriticalDepthMark) +
-                      "：推奨断面の hReq を限界水深 h2 で求めた（h1 ＜ h2、射流）");
+                      "：推奨断面の必要高を限界水深 h2 で求めた（h1 ＜ h2、射流）");
   }
   if (any(CarriesFrictionRoundingNote)) {
     b += 1.0;
-    sheet.PutText(kNumberColumn, b,
+    sheet.PutText(kPlaces[kNumber], b,
                   std::string(kFrictionRoundingMark) +
                       "：hf は係数を小数5桁に丸めて求めたため、5mm 以上の誤差を含み得る");
   }
@@ -147,29 +203,32 @@ void DrawLegend(SheetLayout& sheet, const std::vector<ProjectSummaryRow>& rows, 
 }  // namespace
 
 int ProjectSummaryPageCount(std::size_t rowCount) {
-  if (rowCount == 0) return 1;
-  return static_cast<int>((rowCount + kProjectRowsPerPage - 1) / kProjectRowsPerPage);
+  if (rowCount <= kProjectRowsOnFirstPage) return 1;
+  const std::size_t later = rowCount - kProjectRowsOnFirstPage;
+  return 1 + static_cast<int>((later + kProjectRowsOnLaterPages - 1) / kProjectRowsOnLaterPages);
 }
 
 void DrawProjectSummaryPage(DrawingSurface& target, std::int16_t mode,
                             const std::vector<ProjectSummaryRow>& rows, int page) {
   SheetLayout sheet(target);
   target.SetDrawWidth(SheetPenWidth(mode));
+  const TableColumns columns = ColumnsOf(sheet, rows);
   sheet.PutText(1.0, 0.0, "函渠断面の決定");
-  sheet.PutText(kNumberColumn, kHeadingRow,
-                page == 0 ? "一括計算の結果一覧（Q：m3/s、L：m）" : "一括計算の結果一覧（続き）");
-  DrawColumnHeadings(sheet, kColumnHeadingRow);
-  const std::size_t first = static_cast<std::size_t>(page) * kProjectRowsPerPage;
-  const std::size_t last = std::min(rows.size(), first + kProjectRowsPerPage);
-  double b = kColumnHeadingRow + 1.0;
-  for (std::size_t i = first; i < last; ++i, b += 1.0) DrawCulvertRow(sheet, rows[i], i, b);
-  DrawRule(sheet, b);
+  sheet.PutText(
+      kPlaces[kNumber], kHeadingRow,
+      page == 0 ? "一括計算の結果一覧（Q：m3/s、L・Z1・Z2：m）" : "一括計算の結果一覧（続き）");
+  const double headingRow = page == 0 ? kFirstPageColumnHeadingRow : kLaterPageColumnHeadingRow;
+  DrawColumnHeadings(sheet, columns, headingRow);
+  const std::size_t first = FirstRowOf(page);
+  const std::size_t capacity = page == 0 ? kProjectRowsOnFirstPage : kProjectRowsOnLaterPages;
+  const std::size_t last = std::min(rows.size(), first + capacity);
+  double b = headingRow + 1.0;
+  for (std::size_t i = first; i < last; ++i, b += 1.0) {
+    DrawCulvertRow(sheet, columns, TextsOfRow(sheet, rows[i], i), b);
+  }
+  DrawRule(sheet, columns, b);
   if (page + 1 == ProjectSummaryPageCount(rows.size())) DrawLegend(sheet, rows, b + 1.0);
-}
-
-void DrawCulvertCaption(DrawingSurface& target, std::size_t number, const std::string& name) {
-  SheetLayout sheet(target);
-  sheet.PutText(1.0, 1.0, "No." + std::to_string(number) + "\u3000" + name);
+  if (page == 0) DrawSignOffBlock(sheet, columns.right, kSignOffTop);
 }
 
 }  // namespace sekora

@@ -1,5 +1,7 @@
 #include "SheetLayout.h"
 
+#include <algorithm>
+
 namespace sekora {
 
 namespace {
@@ -24,6 +26,27 @@ std::string ValueField(double value, int width, Pattern pattern) {
   const auto length = static_cast<int>(text.size());
   if (length < width) text.insert(0, static_cast<std::size_t>(width - length), ' ');
   return text;
+}
+
+std::string FittedText(const DrawingSurface& target, const std::string& text, double width) {
+  static constexpr char kCut[] = "…";
+  if (target.TextWidth(text) <= width) return text;
+  std::string cut = text;
+  while (!cut.empty() && target.TextWidth(cut + kCut) > width) {
+    std::size_t end = cut.size() - 1;
+    while (end > 0 && (static_cast<unsigned char>(cut[end]) & 0xC0) == 0x80) --end;
+    cut.resize(end);
+  }
+  return cut + kCut;
+}
+
+std::vector<double> ColumnLefts(const std::vector<double>& places,
+                                const std::vector<double>& widest, double gap) {
+  std::vector<double> lefts;
+  for (std::size_t i = 0; i < places.size(); ++i) {
+    lefts.push_back(i == 0 ? places[0] : std::max(places[i], lefts[i - 1] + widest[i - 1] + gap));
+  }
+  return lefts;
 }
 
 SheetLayout::SheetLayout(DrawingSurface& target)

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "DrawingSurface.h"
 #include "NumberText.h"
@@ -26,6 +27,18 @@ inline constexpr double kUnitDigitSize = 5.0;  // unit powers of the condition t
 // characters, so that numbers stand right-aligned in their field. A text
 // longer than the field is kept whole: a cut number would show a wrong value.
 std::string ValueField(double value, int width, Pattern pattern = Pattern::Fixed3);
+
+// `text` as it fits in `width` surface units in the current font of
+// `target`: whole, or cut after the last whole character that leaves room
+// for "…".
+std::string FittedText(const DrawingSurface& target, const std::string& text, double width);
+
+// The left edges of a table's columns, in CharW: each at its place in
+// `places`, or further right when the column before it needs the room for
+// its widest text (`widest`, in CharW) and `gap` after it, so that no value
+// runs into the next column.
+std::vector<double> ColumnLefts(const std::vector<double>& places,
+                                const std::vector<double>& widest, double gap);
 
 // A position on the sheet's grid: `a` in character widths from BaseX, `b` in
 // line heights from BaseY.

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "DesignConditions.h"
@@ -16,9 +17,9 @@
 
 namespace sekora {
 
-// Table rows the first page holds below the conditions, and the rows of
-// every later page.
-inline constexpr std::size_t kSummaryRowsOnFirstPage = 45;
+// Table rows the first page holds below the conditions and the sign-off
+// block, and the rows of every later page.
+inline constexpr std::size_t kSummaryRowsOnFirstPage = 41;
 inline constexpr std::size_t kSummaryRowsOnLaterPages = 58;
 
 struct RunSummary {
@@ -27,11 +28,15 @@ struct RunSummary {
   DesignConditions conditions;
   // The recommended box and pipe among `records`.
   Recommendation recommended;
+  // How many NG candidates the run left out of its results (ExcludeNg),
+  // when that is known.
+  std::optional<std::size_t> leftOutNg;
 };
 
 // The summary of the run whose results are `records`, with its recommended
-// sections chosen.
-RunSummary SummaryOfRun(Candidates records, const DesignConditions& conditions);
+// sections chosen; `leftOutNg` as in RunSummary.
+RunSummary SummaryOfRun(Candidates records, const DesignConditions& conditions,
+                        std::optional<std::size_t> leftOutNg = std::nullopt);
 
 // The numbers of the rows of `records` with Status ＯＫ, in order.
 std::vector<int> OkRows(const Candidates& records);
@@ -40,8 +45,10 @@ std::vector<int> OkRows(const Candidates& records);
 int SummaryPageCount(std::size_t rowCount);
 
 // Draws page `page` (0 = the first) of the summary on `target`, top left at
-// the surface's origin, with the sheet's pen for `mode`. Neither clears the
-// surface nor starts or ends a page.
+// the surface's origin, with the sheet's pen for `mode`: the first page with
+// the conditions, the sign-off block and, when the run left its NG
+// candidates out, how many. Every column of the table is as wide as its
+// widest value. Neither clears the surface nor starts or ends a page.
 void DrawSummaryPage(DrawingSurface& target, std::int16_t mode, const RunSummary& summary,
                      int page);
 

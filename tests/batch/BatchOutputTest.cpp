@@ -2,6 +2,7 @@
 
 #include "BatchOutput.h"
 #include "CsvReader.h"
+#include "KeisanRecord.h"
 
 namespace sekora {
 namespace {
@@ -24,6 +25,56 @@ TEST(BatchOutput, ResultsFileNamesAreSafeOnEveryFileSystem) {
   std::string longName = "xy";
   for (int i = 0; i < 50; ++i) longName += "函";
   EXPECT_EQ(FileName(7, longName), "7_" + longName.substr(0, 2 + 32 * 3) + ".txt");
+}
+
+// The lines of a CSV text, its byte-order mark and CR LF ends taken off.
+std::vector<std::string> CsvLines(const std::string& csv) {
+  std::vector<std::string> lines;
+  std::size_t start = 3;  // after the byte-order mark
+  for (std::size_t end; (end = csv.find("\r\n", start)) != std::string::npos; start = end + 2) {
+    lines.push_back(csv.substr(start, end - start));
+  }
+  return lines;
+}
+
+RecommendedSection Recommended(std::int16_t kind, double size, std::size_t row) {
+  KeisanRecord rec;
+  rec.Kind = kind;
+  rec.B = rec.H = rec.D = size;
+  rec.h2 = 0.5;
+  rec.h1 = 0.6;
+  rec.hReq = 0.7;
+  return {rec, row, size - 0.7, (size - 0.7) / size * 100.0};
+}
+
+TEST(BatchOutput, TheSummaryHasJapaneseHeadingsAndTellsNoneFromNotCalculated) {
+  std::vector<Culvert> culverts(3);
+  culverts[0] = {1, 2, "both, passing", {}};
+  culverts[1] = {2, 3, "pipes only", {}};
+  culverts[1].conditions.ShapeOption = ShapePipeOnly;
+  culverts[2] = {3, 4, "none passing", {}};
+  std::vector<CulvertResult> results(3);
+  results[0] = {66, 2, Recommended(KindBox, 1.0, 7), Recommended(KindPipe, 1.1, 55), false, "", {}};
+  results[1] = {25, 1, {}, Recommended(KindPipe, 1.1, 12), false, "", {}};
+  results[2] = {66, 0, {}, {}, true, "", {}};
+  const std::string csv = SummaryCsv(culverts, results, false);
+  EXPECT_EQ(csv.substr(0, 3), "\xEF\xBB\xBF");
+  const std::vector<std::string> lines = CsvLines(csv);
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[0],
+            "名前,計画流量Q,延長L,呑口部敷高Z1,吐口部敷高Z2,重力加速度g,エネルギー補正係数α,"
+            "ボックス余裕率,円形管余裕率,形状,計算した断面数,ＯＫ数,"
+            "推奨ボックス,行番号,h2,h1,必要高,余裕(m),余裕(%),"
+            "推奨円形管,行番号,h2,h1,必要高,余裕(m),余裕(%),"
+            "ボックス必要高の水深,円形管必要高の水深,hf丸め注意,計算結果ファイル");
+  EXPECT_EQ(lines[1],
+            "\"both, passing\",0,0,0,0,9.8,1,0.9,0.81,both,66,2,"
+            "1.000×1.000,7,0.500,0.600,0.700,0.300,30.00,φ1.100,55,0.500,0.600,0.700,0.400,36.36,"
+            "h1,h1,0,");
+  EXPECT_EQ(lines[2],
+            "pipes only,0,0,0,0,9.8,1,0.9,0.81,pipe,25,1,"
+            "対象外,,,,,,,φ1.100,12,0.500,0.600,0.700,0.400,36.36,,h1,0,");
+  EXPECT_EQ(lines[3], "none passing,0,0,0,0,9.8,1,0.9,0.81,both,66,0,なし,,,,,,,なし,,,,,,,,,1,");
 }
 
 // The summary read back as a spreadsheet reads it: a name cell whose first
@@ -102,8 +153,9 @@ TEST(BatchOutput, SummaryEndsWithTheDepthsCheckedTheFrictionNoteAndTheResultsFil
   noneResult.frictionRoundingNote = true;
   const std::string csv = SummaryCsv({steep, none}, {steepResult, noneResult}, true);
   const std::size_t headerEnd = csv.find("\r\n");
-  EXPECT_EQ(csv.substr(headerEnd - 56, 56),
-            ",box_hreq_from,pipe_hreq_from,friction_note,results_file");
+  const std::string headingsTail =
+      ",ボックス必要高の水深,円形管必要高の水深,hf丸め注意,計算結果ファイル";
+  EXPECT_EQ(csv.substr(headerEnd - headingsTail.size(), headingsTail.size()), headingsTail);
   const std::size_t firstEnd = csv.find("\r\n", headerEnd + 2);
   EXPECT_EQ(csv.substr(firstEnd - 20, 20), ",h2,h1,0,1_steep.txt");
   EXPECT_EQ(csv.substr(csv.size() - 17), ",,,1,2_none.txt\r\n");

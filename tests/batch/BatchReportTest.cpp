@@ -39,7 +39,7 @@ class BatchReportTest : public ::testing::Test {
 
   RecordingSurface Page(const BatchReport& report, int page) const {
     RecordingSurface surface;
-    report.DrawPage(surface, page);
+    report.Document().pages.at(static_cast<std::size_t>(page)).draw(surface);
     return surface;
   }
 
@@ -49,24 +49,54 @@ class BatchReportTest : public ::testing::Test {
 };
 
 TEST_F(BatchReportTest, ProjectSummaryThenEachCulvertsSummaryAndRecommendedSheets) {
-  const BatchReport report(culverts_, results_, "figures");
+  const BatchReport report(culverts_, results_, "figures", "t.csv");
+  const ReportDocument& document = report.Document();
   // The project page; A's summary, box sheet and pipe sheet; B's summary.
-  ASSERT_EQ(report.PageCount(), 5);
-  EXPECT_TRUE(Prints(Page(report, 0), "一括計算の結果一覧（Q：m3/s、L：m）"));
-  const RecordingSurface summaryOfA = Page(report, 1);
-  EXPECT_TRUE(Prints(summaryOfA, "No.1　A"));
-  EXPECT_TRUE(Prints(summaryOfA, "２．計算結果一覧（単位：m）"));
+  ASSERT_EQ(document.pages.size(), 5u);
+  EXPECT_EQ(document.source, "t.csv");
+  EXPECT_TRUE(Prints(Page(report, 0), "一括計算の結果一覧（Q：m3/s、L・Z1・Z2：m）"));
+  EXPECT_TRUE(Prints(Page(report, 1), "２．計算結果一覧（単位：m）"));
   const RecordingSurface boxSheet = Page(report, 2);
-  EXPECT_TRUE(Prints(boxSheet, "No.1　A"));
   ASSERT_FALSE(boxSheet.pictures.empty());
   EXPECT_EQ(boxSheet.pictures.front().path, Figure("矩寸法.wmf"));
   EXPECT_EQ(Page(report, 3).pictures.front().path, Figure("円寸法.wmf"));
-  const RecordingSurface summaryOfB = Page(report, 4);
-  EXPECT_TRUE(Prints(summaryOfB, "No.2　B"));
-  EXPECT_TRUE(Prints(summaryOfB, "ＯＫの断面はありません"));
+  EXPECT_TRUE(Prints(Page(report, 4), "ＯＫの断面はありません"));
   EXPECT_EQ(
       report.FigurePaths(),
       (std::vector<std::string>{Figure("矩寸法.wmf"), Figure("寸法.wmf"), Figure("円寸法.wmf")}));
+}
+
+TEST_F(BatchReportTest, EveryCulvertPageNamesItsCulvertAndEverySheetItsRow) {
+  const BatchReport report(culverts_, results_, "figures", "t.csv");
+  const std::vector<ReportPage>& pages = report.Document().pages;
+  const std::size_t boxRow = results_[0].box->row;
+  const std::size_t pipeRow = results_[0].pipe->row;
+  EXPECT_EQ(pages[0].owner, "");
+  EXPECT_EQ(pages[1].owner, "No.1　A");
+  EXPECT_EQ(pages[1].listRow, 0);
+  EXPECT_EQ(pages[2].owner, "No.1　A");
+  EXPECT_EQ(pages[2].listRow, static_cast<int>(boxRow));
+  EXPECT_EQ(pages[3].listRow, static_cast<int>(pipeRow));
+  EXPECT_EQ(pages[4].owner, "No.2　B");
+}
+
+TEST_F(BatchReportTest, BookmarksLeadToTheProjectPageThenEachCulvertAndItsSheets) {
+  const BatchReport report(culverts_, results_, "figures", "t.csv");
+  const std::vector<ReportBookmark>& marks = report.Document().bookmarks;
+  ASSERT_EQ(marks.size(), 3u);
+  EXPECT_EQ(marks[0].title, "一括計算の結果一覧");
+  EXPECT_EQ(marks[0].page, 0);
+  EXPECT_EQ(marks[1].title, "No.1 A");
+  EXPECT_EQ(marks[1].page, 1);
+  ASSERT_EQ(marks[1].children.size(), 3u);
+  EXPECT_EQ(marks[1].children[0].title, "計算結果一覧");
+  EXPECT_EQ(marks[1].children[1].title,
+            "No." + std::to_string(results_[0].box->row) + " 1.000×1.000 ＯＫ");
+  EXPECT_EQ(marks[1].children[1].page, 2);
+  EXPECT_EQ(marks[1].children[2].page, 3);
+  EXPECT_EQ(marks[2].title, "No.2 B");
+  EXPECT_EQ(marks[2].page, 4);
+  EXPECT_EQ(marks[2].children.size(), 1u);  // no sheet without a passing section
 }
 
 }  // namespace

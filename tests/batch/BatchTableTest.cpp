@@ -2,6 +2,7 @@
 
 #include <fstream>
 
+#include "../AddressSanitizer.h"
 #include "BatchTable.h"
 #include "CsvReader.h"
 
@@ -194,7 +195,7 @@ std::size_t PeakMemory() {
 // A table is read one row at a time: a 15 MB table of many small cells
 // (here in ignored columns) needs little more memory than its culverts.
 TEST(BatchTable, AFifteenMegabyteTableIsReadInLittleMoreThanItsSize) {
-#ifdef __SANITIZE_ADDRESS__
+#ifdef SEKORA_ADDRESS_SANITIZER
   GTEST_SKIP() << "AddressSanitizer keeps freed memory back: the peak says nothing here";
 #endif
   std::string table = "name,q,l";

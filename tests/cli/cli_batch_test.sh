@@ -59,6 +59,14 @@ check "summary row of culvert 1" grep -qF \
   'C-1,1.5,20,0,0,9.8,1,0.9,0.81,both,66,45,1.200×1.000,11,0.542,0.852,0.952,0.048,4.80,φ1.100,55,0.688,0.833,1.042,0.058,5.27' \
   "$work/summary.csv"
 check "summary quotes names" grep -qF '"C-5 ""north""",6,45,0.5,0.1,' "$work/summary.csv"
+check "summary headings in Japanese" grep -qF \
+  '名前,計画流量Q,延長L,呑口部敷高Z1,吐口部敷高Z2,重力加速度g,エネルギー補正係数α,ボックス余裕率,円形管余裕率,形状,計算した断面数,ＯＫ数,推奨ボックス,行番号,h2,h1,必要高,余裕(m),余裕(%),推奨円形管,' \
+  <(head -n 1 "$work/summary.csv")
+# A shape outside a culvert's run is 対象外, one without a passing section なし.
+check "pipes only, none passing" grep -qE $'^"函渠 2, 東",.*,pipe,25,0,対象外,,,,,,,なし,,,,,,,,,[01],.*\r$' \
+  "$work/summary.csv"
+check "boxes only" grep -qE $'^C/3,.*,box,41,19,1\\.800×1\\.800,.*,対象外,,,,,,,h[12],,[01],.*\r$' \
+  "$work/summary.csv"
 # The recommended rows are ＯＫ rows of the single run.
 $runner "$cli" --q 1.5 --l 20 --dir "$work/s" >"$work/rows"
 check "recommended box row" grep -qxF "   11|1.200×1.000|ＯＫ" "$work/rows"

@@ -85,12 +85,49 @@ check "summary NG row" page_has "$work/report.pdf" 1 "^ +1 +0\.600×0\.600 .*h2�
 check "summary recommended box" page_has "$work/report.pdf" 1 "^ +6 +1\.000×0\.800 .*ＯＫ +◎"
 check "summary not recommended" page_has "$work/report.pdf" 1 "^ +5 +0\.900×0\.900 .*ＯＫ *$"
 check "summary continues" page_has "$work/report.pdf" 2 "２．計算結果一覧（続き）"
-check "summary headings repeated" page_has "$work/report.pdf" 2 "No +Box・管 +h2 +h1 +hReq"
+check "summary headings repeated" page_has "$work/report.pdf" 2 "No +Box・管 +h2 +h1 +必要高 +断面高"
 check "summary last row" page_has "$work/report.pdf" 2 "^ +66 +φ3\.000 "
 check "summary legend" page_has "$work/report.pdf" 2 "◎：推奨断面"
 check "sheets follow the summary" page_has "$work/report.pdf" 3 "函渠断面\(B×H\) +0\.900m×0\.900m"
 run --q 1 --l 10 --dir "$work/d" --summary --out "$work/summary.pdf"
 check "summary alone" [ "$(pages "$work/summary.pdf")" = 2 ]
+check "sign-off block on the summary" page_has "$work/report.pdf" 1 "承認 +照査 +作成"
+
+# A report is a document: a header on every page, above the sheet, the
+# sheets' rows named; bookmarks to the summary and each sheet; its metadata.
+header_of() { pdftotext -layout -f "$2" -l "$2" "$1" - | grep -v '^[[:space:]]*$' | head -n 1; }
+SOURCE_DATE_EPOCH=1738281600 TZ=UTC run --q 1 --l 10 --dir "$work/d" --sheet ok --summary \
+  --out "$work/report.pdf"
+check "summary header" grep -qE "^ *2025年1月31日 +Sekora $SEKORA_VERSION +1 / 46$" \
+  <(header_of "$work/report.pdf" 1)
+check "sheet header names its row" grep -qE "^ *計算結果一覧 No\.5 +2025年1月31日 +Sekora .* 3 / 46$" \
+  <(header_of "$work/report.pdf" 3)
+check "headers clear of the sheets" header_clear "$work/report.pdf"
+check "report author" grep -qxF "Author:          Sekora $SEKORA_VERSION" <(pdfinfo "$work/report.pdf")
+check "report bookmarks" grep -qE '"title": "No\.5 0\.900×0\.900 ＯＫ"' \
+  <(qpdf --json --json-key=outlines "$work/report.pdf")
+check "report sound" qpdf --check "$work/report.pdf"
+run --q 1 --l 10 --dir "$work/d" --sheet 3 --out "$work/one.pdf"
+check "a single sheet has its header" grep -qE "計算結果一覧 No\.3 .* 1 / 1$" <(header_of "$work/one.pdf" 1)
+run --q 1 --l 10 --dir "$work/d" --sheet 3 --out "$work/one.png"
+check "a PNG has none" [ "$(status)" = 0 ]
+
+# A run of one shape shows only that shape; one that left its NG sections
+# out says how many.
+run --q 1 --l 10 --dir "$work/d" --shape pipe --summary --out "$work/pipes.pdf"
+check "pipe run: no box freeboard" bash -c "! pdftotext -layout '$work/pipes.pdf' - | grep -qF '余裕高(ボックス)'"
+check "pipe run: pipe legend" page_has "$work/pipes.pdf" 1 "◎：推奨断面（ＯＫのうち内空断面積が最小の円形管）"
+run --q 1 --l 10 --dir "$work/d" --exclude-ng --summary --out "$work/excluded.pdf"
+check "left-out NG rows counted" page_has "$work/excluded.pdf" 1 "ＮＧの断面 22 件は一覧から除いています"
+run --q 1 --l 10 --dir "$work/d" --summary --out "$work/all.pdf"
+check "nothing left out, nothing said" bash -c "! pdftotext '$work/all.pdf' - | grep -qF 'は一覧から除いています'"
+
+# A section of 10 m or more keeps its size clear of the next column.
+mkdir -p "$work/wide"
+printf '1.000 1.000\r\n12.50 10.00\r\n' >"$work/wide/BOX.TXT"
+cp "$data/KAN.TXT" "$data"/*.wmf "$work/wide/"
+run --q 1 --l 10 --dir "$work/wide" --shape box --summary --out "$work/wide.pdf"
+check "wide size apart from h2" page_has "$work/wide.pdf" 1 "^ +2 +12\.500×10\.000 +[0-9]+\.[0-9]{3} "
 
 # A run without a passing section: ok names no sheet, the summary says so.
 run --q 100 --l 10 --dir "$work/d" --sheet ok --out "$work/none.pdf"

@@ -65,7 +65,7 @@ run "${batch[@]}" --out "$work/summary.csv"
 check "batch exit 0" [ "$(status)" = 0 ]
 check "batch: margin's results file" cmp -s "$work/k/1_margin.txt" "$work/margin.txt"
 check "batch: steep's results file" cmp -s "$work/k/2_steep.txt" "$work/steep.txt"
-check "batch: CSV heading" grep -qF ',box_hreq_from,pipe_hreq_from,friction_note,results_file'$'\r' "$work/summary.csv"
+check "batch: CSV heading" grep -qF ',ボックス必要高の水深,円形管必要高の水深,hf丸め注意,計算結果ファイル'$'\r' "$work/summary.csv"
 check "batch: margin not recommended on row 23" bash -c "! grep -qF 'margin,8.753,29.651,0,0,9.8,1,0.9,0.81,both,66,19,2.000×2.000,23,' '$work/summary.csv'"
 check "batch: margin noted" grep -qE '^margin,.*,h1,h1,1,1_margin\.txt'$'\r''$' "$work/summary.csv"
 check "batch: steep box on h2" grep -qE '^steep,.*,1\.200×1\.200,12,.*,h2,,0,2_steep\.txt'$'\r''$' "$work/summary.csv"
@@ -87,7 +87,7 @@ if [ "$sheets" = sheets ]; then
   run "${steep[@]}" --dir "$work/d" --sheet 11 --summary --out "$work/steep.pdf"
   check "steep: summary row 11" grep -qE '^ +11 +1\.200×1\.000 +0\.921 +0\.222 +1\.021 ＊ +1\.000 +余裕高' \
     <(pdf_text "$work/steep.pdf")
-  check "steep: summary footnote" grep -qF "＊：h1 ＜ h2（射流）のため、hReq は限界水深 h2 で求めた" <(pdf_text "$work/steep.pdf")
+  check "steep: summary footnote" grep -qF "＊：h1 ＜ h2（射流）のため、必要高は限界水深 h2 で求めた" <(pdf_text "$work/steep.pdf")
   check "steep: sheet reason" grep -qF "h1 ＜ h2（射流）のため、呑口水深は限界水深 h2 とする" <(pdf_text "$work/steep.pdf")
   check "steep: sheet decision on h2" grep -qE "H×0\.100 \+ H2 = +1\.000×0\.100 \+ +0\.921 = +1\.021 +≧ +設計断面高 H = +1\.000m・・・ＮＧ" \
     <(pdf_text "$work/steep.pdf")
@@ -101,7 +101,7 @@ if [ "$sheets" = sheets ]; then
   run "${batch[@]}" --report "$work/report.pdf"
   check "batch report exit 0" [ "$(status)" = 0 ]
   check "batch report: marks" grep -qE '^ +2 +steep .* ＊$' <(pdftotext -layout -f 1 -l 1 "$work/report.pdf" -)
-  check "batch report: steep footnote" grep -qF "＊：推奨断面の hReq を限界水深 h2 で求めた（h1 ＜ h2、射流）" \
+  check "batch report: steep footnote" grep -qF "＊：推奨断面の必要高を限界水深 h2 で求めた（h1 ＜ h2、射流）" \
     <(pdftotext -layout -f 1 -l 1 "$work/report.pdf" -)
   check "batch report: friction footnote" grep -qF "※：hf は係数を小数5桁に丸めて求めたため、5mm 以上の誤差を含み得る" \
     <(pdftotext -layout -f 1 -l 1 "$work/report.pdf" -)

@@ -158,8 +158,10 @@ TEST(RunDesign, ReturnsItsRecordsAsTheFileHoldsThem) {
   const DesignRun run = RunDesign(folder.path(), c);
   EXPECT_EQ(run.resultsText, calculated.resultsText);
   EXPECT_EQ(run.resultsText, folder.Read("Keisan.txt"));
-  // Only the passing box and pipe were written; the count is of lines.
+  // Only the passing box and pipe were written; the count is of lines, and
+  // the run knows how many it designed.
   EXPECT_EQ(run.conditions.CandidateCount, 2);
+  EXPECT_EQ(run.designedCount, 4u);
   EXPECT_EQ(run.conditions.Q, 1.0);
   EXPECT_EQ(c.CandidateCount, 0);
   Candidates read;

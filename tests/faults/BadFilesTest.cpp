@@ -13,6 +13,7 @@
 #include <iterator>
 #include <string>
 
+#include "../AddressSanitizer.h"
 #include "Catalogue.h"
 #include "DesignError.h"
 #include "KeisanFile.h"
@@ -181,7 +182,7 @@ TEST(BadCatalogue, APipeDeviceOrHugeFileIsRefusedByNameBeforeReading) {
 }
 
 // Under AddressSanitizer the address space is mostly its own reservations.
-#ifndef __SANITIZE_ADDRESS__
+#ifndef SEKORA_ADDRESS_SANITIZER
 // The address space this process uses now, in bytes.
 rlim_t AddressSpaceInUse() {
   std::ifstream statm("/proc/self/statm");

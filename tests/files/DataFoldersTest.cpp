@@ -6,6 +6,7 @@
 #include <string>
 
 #include "DataFolders.h"
+#include "InstallLayout.h"
 #include "Paths.h"
 #include "TempFolder.h"
 
@@ -18,27 +19,62 @@ void MakeFolder(const std::string& path) {
   std::filesystem::create_directories(PathFromUtf8(path));
 }
 
-// An installed program: bin/ with nothing beside it, the shipped data in
-// share/sekora.
+// `relative` from `folder`, as a path without "..".
+std::string Beside(const std::string& folder, const char* relative) {
+  return PathToUtf8((PathFromUtf8(folder) / relative).lexically_normal());
+}
+
+// An installed program: the binary folder with nothing beside the programs,
+// the shipped data and the helpers in their folders of the layout the build
+// was configured with (/usr/share/sekora and /usr/libexec/sekora by default).
 class InstalledLayout : public ::testing::Test {
  protected:
   void SetUp() override {
     MakeFolder(bin_);
     MakeFolder(share_);
-    root_.Write("share/sekora/BOX.TXT", "1.000 1.000\r\n");
-    root_.Write("share/sekora/KAN.TXT", "0.600\r\n");
+    MakeFolder(helpers_);
+    root_.Write(JoinPath(share_, "BOX.TXT"), "1.000 1.000\r\n");
+    root_.Write(JoinPath(share_, "KAN.TXT"), "0.600\r\n");
   }
 
   TempFolder root_;
-  const std::string bin_ = root_.File("bin");
-  const std::string share_ = root_.File("share/sekora");
+  const std::string bin_ = Beside(root_.path(), "prefix/bin");
+  const std::string share_ = Beside(bin_, kInstalledDataFromPrograms);
+  const std::string helpers_ = Beside(bin_, kInstalledHelpersFromPrograms);
   const std::string user_ = root_.File("home/.local/share/sekora");
 };
 
-TEST_F(InstalledLayout, ShippedDataIsFoundBesideTheProgramOrInShare) {
-  EXPECT_EQ(ShippedDataFolder(bin_), PathToUtf8(PathFromUtf8(share_).lexically_normal()));
-  root_.Write("bin/BOX.TXT", "2.000 2.000\r\n");
+TEST_F(InstalledLayout, ShippedDataIsFoundBesideTheProgramOrInTheDataFolder) {
+  EXPECT_EQ(ShippedDataFolder(bin_), share_);
+  root_.Write(JoinPath(bin_, "BOX.TXT"), "2.000 2.000\r\n");
   EXPECT_EQ(ShippedDataFolder(bin_), bin_);
+}
+
+TEST_F(InstalledLayout, HelpersLieInTheirOwnFolderAndFindTheProgramsFolder) {
+  EXPECT_EQ(HelperProgram(bin_, "helper"), JoinPath(helpers_, "helper"));
+  EXPECT_EQ(ProgramFolderOfHelper(helpers_, "tool"), bin_);
+  EXPECT_EQ(ShippedDataFolder(ProgramFolderOfHelper(helpers_, "tool")), share_);
+}
+
+TEST_F(InstalledLayout, MessagesAreFoundInTheLocaleFolderNotInAProgramNamedLocale) {
+  // /usr/bin holds the C library's program "locale".
+  root_.Write(JoinPath(bin_, "locale"), "#!/bin/sh\n");
+  EXPECT_EQ(MessageCatalogueFolder(bin_), Beside(bin_, kInstalledMessagesFromPrograms));
+}
+
+TEST(DataFolders, AProgramAndItsHelperSideBySideFindEachOther) {
+  // A build folder, or a copy of the programs without their data.
+  TempFolder copy;
+  copy.Write("tool", "");
+  copy.Write("helper", "");
+  EXPECT_EQ(HelperProgram(copy.path(), "helper"), copy.File("helper"));
+  EXPECT_EQ(ProgramFolderOfHelper(copy.path(), "tool"), copy.path());
+}
+
+TEST(DataFolders, MessagesBesideTheProgramAreFoundThere) {
+  TempFolder program;
+  MakeFolder(program.File("locale"));
+  EXPECT_EQ(MessageCatalogueFolder(program.path()), program.File("locale"));
 }
 
 TEST_F(InstalledLayout, FirstUseCopiesTheCataloguesAndLaterUsesKeepTheUsersEdits) {

@@ -7,13 +7,14 @@
 # the focus), and a click on 計算. Last, Tab to 終了 and Enter. Each run must
 # write the Keisan.txt that sekora-cli writes for the same values with the
 # default options, and Enter on 終了 must end the program.
-# Exits 77 (skipped) without Xvfb, openbox, xdotool or xwininfo.
+# The window's class must be the one the desktop entry names.
+# Exits 77 (skipped) without Xvfb, openbox, xdotool, xwininfo or xprop.
 # Usage: x11_keys_test.sh SEKORA SEKORA_CLI DATA_DIR
 set -u
 sekora=$1
 cli=$2
 data=$3
-for tool in Xvfb openbox xdotool xwininfo; do
+for tool in Xvfb openbox xdotool xwininfo xprop; do
   command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
 done
 
@@ -62,6 +63,11 @@ find_window() {  # find_window TITLE: the id of the shown window with TITLE
 }
 main=$(find_window '^Sekora$')
 [ -n "$main" ] || fail "the main window did not open"
+# Desktops on X11 match a window to its menu entry by the window's class.
+class=$(xprop -id "$main" WM_CLASS | sed -n 's/.*, "\(.*\)"$/\1/p')
+entry_class=$(sed -n 's/^StartupWMClass=//p' "$data/sekora.desktop")
+[ -n "$class" ] && [ "$class" = "$entry_class" ] ||
+  fail "the window's class \"$class\" is not the desktop entry's \"$entry_class\""
 timeout 10 xdotool windowactivate --sync "$main"
 sleep 0.5
 

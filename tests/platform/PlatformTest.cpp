@@ -15,6 +15,7 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
@@ -368,6 +369,8 @@ void PlatformTest::printJobCarriesItsName() {
 }
 
 void PlatformTest::printDialogOffersPrinterAndCopiesOnly() {
+  QVERIFY2(QPrinterInfo::availablePrinterNames().isEmpty(),
+           "the test sees a printer of the machine: run it with ctest");
   QPrinter printer(QPrinter::HighResolution);
   const std::unique_ptr<QPrintDialog> dialog = CreatePrintDialog(printer, nullptr);
   // Shown twice: Qt's dialog rebuilds its choices each time it is shown.
@@ -388,11 +391,13 @@ void PlatformTest::printDialogOffersPrinterAndCopiesOnly() {
                              "pageSetCombo", "filename", "fileBrowser"}) {
       QVERIFY2(!offered(name), name);
     }
+    // No printer of its own, such as Qt's printing to a PDF file: the
+    // dialog offers the machine's printers only, of which the test's
+    // environment shows none.
     for (QComboBox* printers : dialog->findChildren<QComboBox*>(QStringLiteral("printers"))) {
-      for (int i = 0; i < printers->count(); ++i) {
-        QVERIFY2(!printers->itemText(i).contains(QStringLiteral("PDF")),
-                 qPrintable(printers->itemText(i)));
-      }
+      QStringList listed;
+      for (int i = 0; i < printers->count(); ++i) listed << printers->itemText(i);
+      QCOMPARE(listed, QStringList());
     }
     dialog->hide();
   }

@@ -3,6 +3,8 @@
 // split over pages.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "SheetTestSupport.h"
 #include "SummarySheet.h"
 
@@ -10,7 +12,7 @@ namespace sekora::testing {
 namespace {
 
 // Rows of the table, counted in LineH from the top of the page.
-constexpr double kFirstPageFirstRow = 2.0 + 16.0;
+constexpr double kFirstPageFirstRow = 2.0 + 20.0;
 constexpr double kLaterPageFirstRow = 2.0 + 4.0;
 
 RecordingSurface DrawnPage(const RunSummary& summary, int page, std::int16_t mode = 1) {
@@ -40,17 +42,18 @@ RunSummary EveryStatus() {
   notFound.hReq = 0.0;
   return {{BoxOneByOne(), BoxPointEight(), outletOver, inletOver, notFound, PipeOne()},
           WorkedConditions(),
-          {.box = 0, .pipe = 5}};
+          {.box = 0, .pipe = 5},
+          {}};
 }
 
 RunSummary ManyRows(std::size_t count) {
-  return {Candidates(count, BoxOneByOne()), WorkedConditions(), {.box = count - 1, .pipe = {}}};
+  return {Candidates(count, BoxOneByOne()), WorkedConditions(), {.box = count - 1, .pipe = {}}, {}};
 }
 
 TEST(SummarySheet, EveryStatusHasItsRowWithDepthsHeightAndResult) {
   const RecordingSurface page = DrawnPage(EveryStatus(), 0);
   const double first = kFirstPageFirstRow;
-  EXPECT_EQ(RowText(page, first - 1), "NoBox・管h2h1hReq断面高計算結果推奨");
+  EXPECT_EQ(RowText(page, first - 1), "NoBox・管h2h1必要高断面高計算結果推奨");
   EXPECT_EQ(RowText(page, first), "    11.000×1.000 0.467 0.673 0.773 1.000ＯＫ◎");
   EXPECT_EQ(RowText(page, first + 1),
             "    20.800×0.800 0.542 0.790 0.870 0.800余裕高考慮にてオーバーしました");
@@ -79,8 +82,10 @@ TEST(SummarySheet, RequiredHeightsOnTheCriticalDepthOrWithRoundedFrictionAreMark
   notFound.hReq = 0.0;
   KeisanRecord below = BoxOneByOne();
   below.FricQL = 499.999;
-  const RunSummary summary{
-      {steepOk, noted, steepNoted, notFound, below}, WorkedConditions(), {.box = 0, .pipe = {}}};
+  const RunSummary summary{{steepOk, noted, steepNoted, notFound, below},
+                           WorkedConditions(),
+                           {.box = 0, .pipe = {}},
+                           {}};
   const RecordingSurface page = DrawnPage(summary, 0);
   const double first = kFirstPageFirstRow;
   EXPECT_EQ(RowText(page, first), "    11.200×1.200 0.921 0.222 1.041＊ 1.200ＯＫ◎");
@@ -93,7 +98,7 @@ TEST(SummarySheet, RequiredHeightsOnTheCriticalDepthOrWithRoundedFrictionAreMark
   const PrintedText mark = TextsNamed(page, "＊※")[0];
   EXPECT_TRUE(PrintedAt(mark, GridX(22.5), (first + 2) * kLineH, 10.5, false));
   // The footnotes follow the legend, each once.
-  EXPECT_EQ(RowText(page, first + 7), "＊：h1 ＜ h2（射流）のため、hReq は限界水深 h2 で求めた");
+  EXPECT_EQ(RowText(page, first + 7), "＊：h1 ＜ h2（射流）のため、必要高は限界水深 h2 で求めた");
   EXPECT_EQ(RowText(page, first + 8),
             "※：hf は係数を小数5桁に丸めて求めたため、最大 0.005m の誤差を含む");
   EXPECT_TRUE(RowText(page, first + 9).empty());
@@ -114,8 +119,9 @@ TEST(SummarySheet, ColumnsLineUpUnderTheirHeadings) {
   for (std::size_t i = 0; i < row.size(); ++i) {
     EXPECT_TRUE(PrintedAt(row[i], GridX(columns[i]), kFirstPageFirstRow * kLineH, 10.5, false));
   }
-  // Rules above and below the headings and under the last row, the pen of the mode.
-  ASSERT_EQ(page.lines.size(), 3u);
+  // Rules above and below the headings and under the last row, then the
+  // sign-off block's, all with the pen of the mode.
+  ASSERT_EQ(page.lines.size(), 3u + 8u);
   EXPECT_DOUBLE_EQ(page.lines[2].y1, (kFirstPageFirstRow + 6) * kLineH);
   for (const DrawnLine& line : page.lines) EXPECT_EQ(line.width, 3);
   EXPECT_EQ(DrawnPage(EveryStatus(), 0, 0).lines[0].width, 1);
@@ -158,35 +164,114 @@ TEST(SummarySheet, SummaryOfARunMarksTheSmallestPassingBoxAndPipe) {
   EXPECT_DOUBLE_EQ(marks[1].y, (kFirstPageFirstRow + 3) * kLineH);  // the first of two pipes
 }
 
-TEST(SummarySheet, PagesHoldFortyFiveRowsFirstThenFiftyEight) {
+TEST(SummarySheet, ASizeOfTenMetresOrMorePushesTheColumnsAfterItRight) {
+  KeisanRecord wide = BoxOneByOne();
+  wide.B = 100.0;
+  wide.H = 12.5;
+  RunSummary summary = EveryStatus();
+  summary.records.push_back(wide);
+  const RecordingSurface page = DrawnPage(summary, 0);
+  const std::vector<PrintedText> row = TextsAtY(page, (kFirstPageFirstRow + 6) * kLineH);
+  ASSERT_GE(row.size(), 3u);
+  ASSERT_EQ(row[1].text, "100.000×12.500");
+  // The outlet depth starts half a character after the widest size.
+  const double sizeEnd = row[1].x + WidthAt(row[1].text, 10.5);
+  EXPECT_DOUBLE_EQ(row[2].x, sizeEnd + 0.5 * kCharW);
+  // Every row and the headings move alike.
+  const double shift = row[2].x - GridX(12.0);
+  EXPECT_DOUBLE_EQ(TextsAtY(page, kFirstPageFirstRow * kLineH)[2].x, row[2].x);
+  EXPECT_DOUBLE_EQ(TextNamed(page, "h2").x, GridX(13.0) + shift);
+  // Later columns take up what the move leaves of their room: the mark goes
+  // half a character after the longest result, the rules to its end.
+  const PrintedText longest = TextNamed(page, "吐口計算水深がオーバーしました");
+  const double markX = longest.x + WidthAt(longest.text, 10.5) + 0.5 * kCharW;
+  EXPECT_GT(markX, GridX(45.5));
+  EXPECT_DOUBLE_EQ(TextNamed(page, "◎").x, markX);
+  EXPECT_DOUBLE_EQ(page.lines[0].x2, markX + 1.5 * kCharW);
+  // A table whose values fit keeps its places.
+  EXPECT_DOUBLE_EQ(TextNamed(DrawnPage(EveryStatus(), 0), "h2").x, GridX(13.0));
+}
+
+TEST(SummarySheet, ARunOfOneShapeShowsOnlyThatShape) {
+  DesignConditions pipesOnly = WorkedConditions();
+  pipesOnly.ShapeOption = ShapePipeOnly;
+  const RecordingSurface pipes = DrawnPage(SummaryOfRun({PipeOne()}, pipesOnly), 0);
+  EXPECT_EQ(RowText(pipes, 2 + 11), "余裕高(円形管) φ×0.190");
+  EXPECT_EQ(RowText(pipes, kFirstPageFirstRow + 2),
+            "◎：推奨断面（ＯＫのうち内空断面積が最小の円形管）");
+
+  DesignConditions boxesOnly = WorkedConditions();
+  boxesOnly.ShapeOption = ShapeBoxOnly;
+  const RecordingSurface boxes = DrawnPage(SummaryOfRun({BoxOneByOne()}, boxesOnly), 0);
+  EXPECT_EQ(RowText(boxes, 2 + 11), "余裕高(ボックス) H×0.100");
+  EXPECT_EQ(RowText(boxes, kFirstPageFirstRow + 2),
+            "◎：推奨断面（ＯＫのうち内空断面積が最小のボックス）");
+}
+
+TEST(SummarySheet, ARunThatLeftItsNgSectionsOutSaysHowMany) {
+  DesignConditions excluding = WorkedConditions();
+  excluding.ExcludeNg = 1;
+  const RecordingSurface counted = DrawnPage(SummaryOfRun({BoxOneByOne()}, excluding, 22), 0);
+  EXPECT_EQ(RowText(counted, 2 + 15), "ＮＧの断面 22 件は一覧から除いています（ＮＧ結果は除く）");
+  const RecordingSurface uncounted = DrawnPage(SummaryOfRun({BoxOneByOne()}, excluding), 0);
+  EXPECT_EQ(RowText(uncounted, 2 + 15), "ＮＧの断面は一覧から除いています（ＮＧ結果は除く）");
+  EXPECT_EQ(RowText(DrawnPage(EveryStatus(), 0), 2 + 15), "");
+}
+
+TEST(SummarySheet, TheFirstPageHasASignOffBlockBetweenConditionsAndTable) {
+  const RecordingSurface page = DrawnPage(EveryStatus(), 0);
+  const std::vector<PrintedText> roles = {TextNamed(page, "承認"), TextNamed(page, "照査"),
+                                          TextNamed(page, "作成")};
+  EXPECT_LT(roles[0].x, roles[1].x);
+  EXPECT_LT(roles[1].x, roles[2].x);
+  EXPECT_EQ(TextsNamed(page, "／　／").size(), 3u);
+  // Its box, right-aligned with the table, below the freeboard row and above
+  // the column headings.
+  double left = 1e9, right = 0, top = 1e9, bottom = 0;
+  for (std::size_t i = 3; i < page.lines.size(); ++i) {
+    const DrawnLine& line = page.lines[i];
+    left = std::min({left, line.x1, line.x2});
+    right = std::max({right, line.x1, line.x2});
+    top = std::min({top, line.y1, line.y2});
+    bottom = std::max({bottom, line.y1, line.y2});
+  }
+  EXPECT_DOUBLE_EQ(right, GridX(47.0));
+  EXPECT_DOUBLE_EQ(right - left, 15 * kCharW);
+  EXPECT_GT(top, (2 + 12) * kLineH);
+  EXPECT_LT(bottom, (kFirstPageFirstRow - 1) * kLineH);
+  EXPECT_GT(bottom - top, 5 * kLineH);  // room for a stamp
+}
+
+TEST(SummarySheet, PagesHoldFortyOneRowsFirstThenFiftyEight) {
   EXPECT_EQ(SummaryPageCount(0), 1);
-  EXPECT_EQ(SummaryPageCount(45), 1);
-  EXPECT_EQ(SummaryPageCount(46), 2);
-  EXPECT_EQ(SummaryPageCount(103), 2);
-  EXPECT_EQ(SummaryPageCount(104), 3);
+  EXPECT_EQ(SummaryPageCount(41), 1);
+  EXPECT_EQ(SummaryPageCount(42), 2);
+  EXPECT_EQ(SummaryPageCount(99), 2);
+  EXPECT_EQ(SummaryPageCount(100), 3);
 }
 
 TEST(SummarySheet, LongTableContinuesWithItsHeadingsRepeated) {
   const RunSummary summary = ManyRows(60);
   const RecordingSurface first = DrawnPage(summary, 0);
   const RecordingSurface second = DrawnPage(summary, 1);
-  EXPECT_EQ(RowText(first, kFirstPageFirstRow + 44).substr(0, 5), "   45");
-  EXPECT_TRUE(RowText(first, kFirstPageFirstRow + 46).empty());  // no legend yet
+  EXPECT_EQ(RowText(first, kFirstPageFirstRow + 40).substr(0, 5), "   41");
+  EXPECT_TRUE(RowText(first, kFirstPageFirstRow + 42).empty());  // no legend yet
   EXPECT_TRUE(TextsNamed(first, "◎").empty());
 
   EXPECT_EQ(Joined(TextsAtY(second, 2 * kLineH)), "函渠断面の決定");
   EXPECT_TRUE(TextsNamed(second, "１．設計条件").empty());
   EXPECT_EQ(RowText(second, 2 + 1), "２．計算結果一覧（続き）");
   EXPECT_EQ(RowText(second, kLaterPageFirstRow - 1), RowText(first, kFirstPageFirstRow - 1));
-  EXPECT_EQ(RowText(second, kLaterPageFirstRow).substr(0, 5), "   46");
-  EXPECT_EQ(RowText(second, kLaterPageFirstRow + 14),
+  EXPECT_TRUE(TextsNamed(second, "承認").empty());  // the sign-off block is the first page's
+  EXPECT_EQ(RowText(second, kLaterPageFirstRow).substr(0, 5), "   42");
+  EXPECT_EQ(RowText(second, kLaterPageFirstRow + 18),
             "   601.000×1.000 0.467 0.673 0.773 1.000ＯＫ◎");
-  EXPECT_EQ(RowText(second, kLaterPageFirstRow + 16),
+  EXPECT_EQ(RowText(second, kLaterPageFirstRow + 20),
             "◎：推奨断面（ＯＫのうち内空断面積が最小のボックスと円形管）");
 }
 
 TEST(SummarySheet, AFullLastPageStillFitsItsLegendOnTheA4Page) {
-  const RunSummary summary = ManyRows(103);
+  const RunSummary summary = ManyRows(99);
   const RecordingSurface last = DrawnPage(summary, 1);
   const double a4Height = 16840;
   double lowest = 0;

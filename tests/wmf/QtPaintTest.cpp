@@ -23,7 +23,7 @@ QImage PaintBoxFigure(double xTwips, double yTwips) {
   QPainter painter(&image);
   painter.scale(kPixelsPerTwip, kPixelsPerTwip);
   painter.setPen(Qt::red);
-  PaintMetafile(painter, picture, xTwips, yTwips);
+  PaintMetafile(painter, picture, xTwips, yTwips, QPen(Qt::black, 10));
   EXPECT_EQ(painter.pen().color(), QColor(Qt::red));
   return image;
 }

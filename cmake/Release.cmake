@@ -1,0 +1,26 @@
+# The release these sources are, from packaging/changelog: its newest entry
+# must be the project's version; its signature names the maintainer
+# (SEKORA_MAINTAINER) and its date is the release date (SEKORA_RELEASE_DATE,
+# YYYY-MM-DD) that the AppStream data gives.
+file(STRINGS ${PROJECT_SOURCE_DIR}/packaging/changelog entry_lines REGEX "^(sekora \\(| -- )")
+list(GET entry_lines 0 newest)
+list(GET entry_lines 1 signature)
+if(NOT newest MATCHES "^sekora \\(([^)]+)\\)" OR NOT CMAKE_MATCH_1 STREQUAL PROJECT_VERSION)
+  message(FATAL_ERROR "packaging/changelog: the newest entry is not version ${PROJECT_VERSION}")
+endif()
+set(date_pattern "([0-9][0-9]?) ([A-Z][a-z][a-z]) ([0-9][0-9][0-9][0-9])")
+if(NOT signature MATCHES "^ -- (.+ <[^>]+>)  [A-Z][a-z][a-z], ${date_pattern} ")
+  message(FATAL_ERROR "packaging/changelog: no maintainer and date in \"${signature}\"")
+endif()
+set(SEKORA_MAINTAINER ${CMAKE_MATCH_1})
+set(year ${CMAKE_MATCH_4})
+set(month_names Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec)
+list(FIND month_names ${CMAKE_MATCH_3} month)
+math(EXPR month "${month} + 1")
+math(EXPR day "${CMAKE_MATCH_2}")
+foreach(part month day)
+  if(${part} LESS 10)
+    set(${part} 0${${part}})
+  endif()
+endforeach()
+set(SEKORA_RELEASE_DATE ${year}-${month}-${day})
