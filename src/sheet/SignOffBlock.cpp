@@ -11,6 +11,7 @@ constexpr double kColumnWidth = kSignOffWidth / 3;
 constexpr double kRoleHeight = 1.0;
 constexpr double kStampHeight = 3.5;
 constexpr double kDateHeight = 1.0;
+static_assert(kRoleHeight + kStampHeight + kDateHeight == kSignOffHeight);
 constexpr char kDateGuide[] = "／　／";
 
 void HorizontalRule(SheetLayout& sheet, double left, double b) {
