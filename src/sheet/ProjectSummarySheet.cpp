@@ -63,16 +63,6 @@ constexpr char kFrictionRoundingMark[] = "※";
 
 using RowTexts = std::array<std::string, kColumnCount>;
 
-struct TableColumns {
-  std::vector<double> lefts;
-  double right = kTableRight;
-};
-
-std::string RightAligned(const std::string& text, int width) {
-  const auto length = static_cast<int>(text.size());
-  return length < width ? std::string(static_cast<std::size_t>(width - length), ' ') + text : text;
-}
-
 std::string ShapeText(std::int16_t shapeOption) {
   switch (shapeOption) {
     case ShapeBoxOnly:
@@ -154,19 +144,6 @@ std::size_t FirstRowOf(int page) {
   return kProjectRowsOnFirstPage + static_cast<std::size_t>(page - 1) * kProjectRowsOnLaterPages;
 }
 
-void DrawRule(SheetLayout& sheet, const TableColumns& columns, double b) {
-  sheet.StepLine(sheet.X(columns.lefts[kNumber]), sheet.Y(b),
-                 (columns.right - columns.lefts[kNumber]) * sheet.CharW(), 0.0);
-}
-
-void DrawColumnHeadings(SheetLayout& sheet, const TableColumns& columns, double b) {
-  DrawRule(sheet, columns, b);
-  for (std::size_t c = 0; c < kColumnCount; ++c) {
-    sheet.PutText(columns.lefts[c] + kHeadingIndents[c], b, kHeadings[c]);
-  }
-  DrawRule(sheet, columns, b + 1.0);
-}
-
 void DrawCulvertRow(SheetLayout& sheet, const TableColumns& columns, const RowTexts& texts,
                     double b) {
   for (std::size_t c = 0; c < kColumnCount; ++c) {
@@ -218,7 +195,7 @@ void DrawProjectSummaryPage(DrawingSurface& target, std::int16_t mode,
       kPlaces[kNumber], kHeadingRow,
       page == 0 ? "一括計算の結果一覧（Q：m3/s、L・Z1・Z2：m）" : "一括計算の結果一覧（続き）");
   const double headingRow = page == 0 ? kFirstPageColumnHeadingRow : kLaterPageColumnHeadingRow;
-  DrawColumnHeadings(sheet, columns, headingRow);
+  DrawTableHeadings(sheet, columns, kHeadings, kHeadingIndents, headingRow);
   const std::size_t first = FirstRowOf(page);
   const std::size_t capacity = page == 0 ? kProjectRowsOnFirstPage : kProjectRowsOnLaterPages;
   const std::size_t last = std::min(rows.size(), first + capacity);
@@ -226,7 +203,7 @@ void DrawProjectSummaryPage(DrawingSurface& target, std::int16_t mode,
   for (std::size_t i = first; i < last; ++i, b += 1.0) {
     DrawCulvertRow(sheet, columns, TextsOfRow(sheet, rows[i], i), b);
   }
-  DrawRule(sheet, columns, b);
+  DrawTableRule(sheet, columns, b);
   if (page + 1 == ProjectSummaryPageCount(rows.size())) DrawLegend(sheet, rows, b + 1.0);
   if (page == 0) DrawSignOffBlock(sheet, columns.right, kSignOffTop);
 }

@@ -40,6 +40,11 @@ std::string FittedText(const DrawingSurface& target, const std::string& text, do
   return cut + kCut;
 }
 
+std::string RightAligned(const std::string& text, int width) {
+  const auto length = static_cast<int>(text.size());
+  return length < width ? std::string(static_cast<std::size_t>(width - length), ' ') + text : text;
+}
+
 std::vector<double> ColumnLefts(const std::vector<double>& places,
                                 const std::vector<double>& widest, double gap) {
   std::vector<double> lefts;
@@ -141,6 +146,21 @@ void SheetLayout::PaintFigure(const std::string& path, double a, double b) {
   target_.SetCurrentX(X(a));
   target_.SetCurrentY(Y(b));
   target_.PaintPicture(path, X(a), Y(b));
+}
+
+void DrawTableRule(SheetLayout& sheet, const TableColumns& columns, double b) {
+  const double left = columns.lefts.front();
+  sheet.StepLine(sheet.X(left), sheet.Y(b), (columns.right - left) * sheet.CharW(), 0.0);
+}
+
+void DrawTableHeadings(SheetLayout& sheet, const TableColumns& columns,
+                       std::span<const char* const> headings, std::span<const double> indents,
+                       double b) {
+  DrawTableRule(sheet, columns, b);
+  for (std::size_t c = 0; c < headings.size(); ++c) {
+    sheet.PutText(columns.lefts[c] + indents[c], b, headings[c]);
+  }
+  DrawTableRule(sheet, columns, b + 1.0);
 }
 
 }  // namespace sekora

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,9 @@ inline constexpr double kUnitDigitSize = 5.0;  // unit powers of the condition t
 // characters, so that numbers stand right-aligned in their field. A text
 // longer than the field is kept whole: a cut number would show a wrong value.
 std::string ValueField(double value, int width, Pattern pattern = Pattern::Fixed3);
+
+// `text` preceded by blanks up to `width` characters; a longer text is kept whole.
+std::string RightAligned(const std::string& text, int width);
 
 // `text` as it fits in `width` surface units in the current font of
 // `target`: whole, or cut after the last whole character that leaves room
@@ -129,5 +133,21 @@ class SheetLayout {
   double baseX_;
   double baseY_;
 };
+
+// The columns of a summary table: each column's left edge and the right end
+// of its rules, in CharW.
+struct TableColumns {
+  std::vector<double> lefts;
+  double right = 0.0;
+};
+
+// A rule across the whole table at grid row `b`.
+void DrawTableRule(SheetLayout& sheet, const TableColumns& columns, double b);
+
+// The column headings at grid row `b`, each `indents[c]` CharW in from its
+// column's left edge, between a rule above and a rule below.
+void DrawTableHeadings(SheetLayout& sheet, const TableColumns& columns,
+                       std::span<const char* const> headings, std::span<const double> indents,
+                       double b);
 
 }  // namespace sekora

@@ -64,11 +64,6 @@ struct RowTexts {
   std::string requiredMarks;
 };
 
-struct TableColumns {
-  std::vector<double> lefts;
-  double right = kTableRight;
-};
-
 std::size_t FirstRowOf(int page) {
   if (page == 0) return 0;
   return kSummaryRowsOnFirstPage + static_cast<std::size_t>(page - 1) * kSummaryRowsOnLaterPages;
@@ -78,11 +73,6 @@ std::size_t RowsOn(int page, std::size_t rowCount) {
   const std::size_t first = FirstRowOf(page);
   const std::size_t capacity = page == 0 ? kSummaryRowsOnFirstPage : kSummaryRowsOnLaterPages;
   return first >= rowCount ? 0 : std::min(capacity, rowCount - first);
-}
-
-std::string RightAligned(const std::string& text, int width) {
-  const auto length = static_cast<int>(text.size());
-  return length < width ? std::string(static_cast<std::size_t>(width - length), ' ') + text : text;
 }
 
 // The inlet depth is only a result once the search has started: a section
@@ -210,19 +200,6 @@ void DrawLeftOut(SheetLayout& sheet, const RunSummary& summary) {
   sheet.PutText(3.0, kLeftOutRow, text);
 }
 
-void DrawRule(SheetLayout& sheet, const TableColumns& columns, double b) {
-  sheet.StepLine(sheet.X(columns.lefts[kNumber]), sheet.Y(b),
-                 (columns.right - columns.lefts[kNumber]) * sheet.CharW(), 0.0);
-}
-
-void DrawColumnHeadings(SheetLayout& sheet, const TableColumns& columns, double b) {
-  DrawRule(sheet, columns, b);
-  for (std::size_t c = 0; c < kColumnCount; ++c) {
-    sheet.PutText(columns.lefts[c] + kHeadingIndents[c], b, kHeadings[c]);
-  }
-  DrawRule(sheet, columns, b + 1.0);
-}
-
 void DrawCandidateRow(SheetLayout& sheet, const TableColumns& columns, const RowTexts& texts,
                       double b) {
   for (std::size_t c = 0; c < kColumnCount; ++c) {
@@ -281,7 +258,7 @@ void DrawTable(SheetLayout& sheet, const RunSummary& summary, int page) {
   sheet.PutText(2.0, headingRow,
                 page == 0 ? "２．計算結果一覧（単位：m）" : "２．計算結果一覧（続き）");
   const double columnHeadingRow = page == 0 ? kFirstPageColumnHeadingRow : headingRow + 2.0;
-  DrawColumnHeadings(sheet, columns, columnHeadingRow);
+  DrawTableHeadings(sheet, columns, kHeadings, kHeadingIndents, columnHeadingRow);
 
   const std::size_t first = FirstRowOf(page);
   const std::size_t count = RowsOn(page, summary.records.size());
@@ -289,7 +266,7 @@ void DrawTable(SheetLayout& sheet, const RunSummary& summary, int page) {
   for (std::size_t i = first; i < first + count; ++i, b += 1.0) {
     DrawCandidateRow(sheet, columns, TextsOfRow(summary, i), b);
   }
-  DrawRule(sheet, columns, b);
+  DrawTableRule(sheet, columns, b);
   if (page + 1 == SummaryPageCount(summary.records.size())) DrawLegend(sheet, summary, b + 1.0);
   if (page == 0) DrawSignOffBlock(sheet, columns.right, kSignOffTop);
 }
