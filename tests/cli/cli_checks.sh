@@ -11,19 +11,7 @@ if [ -z "$runner" ]; then
 fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-passed=0
-failed=0
-
-check() {  # check NAME CONDITION...
-  local name=$1
-  shift
-  if "$@"; then
-    passed=$((passed + 1))
-  else
-    failed=$((failed + 1))
-    echo "FAILED: $name" >&2
-  fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../checks.sh"
 
 # run ARGS...: runs the tool without a display, leaving its output, errors
 # and status in files.

@@ -10,13 +10,7 @@ bash_completion=/usr/share/bash-completion/bash_completion
 [ -f "$bash_completion" ] || { echo "skipped: bash-completion is not installed"; exit 77; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-passed=0
-failed=0
-check() {  # check NAME CONDITION...
-  local name=$1
-  shift
-  if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: $name" >&2; fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../checks.sh"
 
 # complete WORDS...: what completing the last word of `sekora-cli WORDS...`
 # offers, one per line, sorted.

@@ -7,13 +7,7 @@ cli=$1
 shift
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-passed=0
-failed=0
-check() {  # check NAME CONDITION...
-  local name=$1
-  shift
-  if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: $name" >&2; fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../checks.sh"
 
 "$cli" --help >"$work/help"
 options=$(grep -o -- '--[a-z][a-z0-9-]*' "$work/help" | sort -u)

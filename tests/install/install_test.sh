@@ -18,13 +18,7 @@ mandir=$8
 app_id=$9
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-passed=0
-failed=0
-check() {  # check NAME CONDITION...
-  local name=$1
-  shift
-  if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: $name" >&2; fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../checks.sh"
 crlf_lines() { grep -c $'\r$' "$1"; }
 
 prefix=$work/prefix

@@ -17,18 +17,7 @@ objdump=x86_64-w64-mingw32-objdump
 # and the API sets (api-ms-win-*), names Windows resolves to its own DLLs.
 system_dlls=/usr/lib/x86_64-linux-gnu/wine/x86_64-windows
 
-passed=0
-failed=0
-check() { # check NAME CONDITION...
-  local name=$1
-  shift
-  if "$@"; then
-    passed=$((passed + 1))
-  else
-    failed=$((failed + 1))
-    echo "FAILED: $name" >&2
-  fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../checks.sh"
 
 # Windows reads a name as UTF-8 only when the zip marks it so (flag 0x800),
 # else in its own code page: 矩寸法.wmf would not be found.

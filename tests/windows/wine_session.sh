@@ -21,18 +21,7 @@ end_session() {
   for pid in "${session_pids[@]}"; do kill "$pid" 2>/dev/null; done
 }
 
-passed=0
-failed=0
-check() { # check NAME CONDITION...
-  local name=$1
-  shift
-  if "$@"; then
-    passed=$((passed + 1))
-  else
-    failed=$((failed + 1))
-    echo "FAILED: $name" >&2
-  fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../checks.sh"
 files_exist() { # files_exist FILE...
   local file
   for file in "$@"; do [ -f "$file" ] || return 1; done
