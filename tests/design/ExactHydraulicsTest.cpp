@@ -32,6 +32,7 @@ namespace sekora {
 namespace {
 
 using testing::Box;
+using testing::Conditions;
 using testing::Pipe;
 
 constexpr double kPi = std::numbers::pi;
@@ -271,15 +272,6 @@ Candidates RandomCatalogues(Random& random) {
   }
   for (int i = 0; i < 20; ++i) sections.push_back(Pipe(random.Millis(0.15, 3.0)));
   return sections;
-}
-
-DesignConditions Conditions(double Q, double L, double Z1 = 0.0, double Z2 = 0.0) {
-  DesignConditions c;
-  c.Q = Q;
-  c.L = L;
-  c.Z1 = Z1;
-  c.Z2 = Z2;
-  return c;
 }
 
 // The runs of a sample: each designs a catalogue with conditions from `draw`.

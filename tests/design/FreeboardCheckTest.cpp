@@ -13,22 +13,9 @@ namespace sekora {
 namespace {
 
 using testing::Box;
+using testing::Conditions;
+using testing::Design;
 using testing::Pipe;
-
-DesignConditions Conditions(double Q, double L, double Z1 = 0.0, double Z2 = 0.0) {
-  DesignConditions c;
-  c.Q = Q;
-  c.L = L;
-  c.Z1 = Z1;
-  c.Z2 = Z2;
-  return c;
-}
-
-KeisanRecord Design(KeisanRecord r, const DesignConditions& c) {
-  Candidates candidates{r};
-  DesignCandidates(candidates, c);
-  return candidates[0];
-}
 
 // The inlet 0.444 m above the outlet: E1 > E2 already at h1 = h2, so the
 // search walks down from the critical depth.

@@ -19,22 +19,9 @@ namespace sekora {
 namespace {
 
 using testing::Box;
+using testing::Conditions;
+using testing::Design;
 using testing::Pipe;
-
-DesignConditions Conditions(double Q, double L = 10.0, double Z1 = 0.0, double Z2 = 0.0) {
-  DesignConditions c;
-  c.Q = Q;
-  c.L = L;
-  c.Z1 = Z1;
-  c.Z2 = Z2;
-  return c;
-}
-
-KeisanRecord Design(KeisanRecord r, const DesignConditions& c) {
-  Candidates candidates{r};
-  DesignCandidates(candidates, c);
-  return candidates[0];
-}
 
 TEST(RunDesign, BoxOneByOneBalancesAndPasses) {
   const KeisanRecord r = Design(Box(1.0, 1.0), Conditions(1.0));
