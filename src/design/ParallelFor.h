@@ -11,6 +11,8 @@
 #include <thread>
 #include <vector>
 
+#include "VectorState.h"
+
 namespace sekora {
 
 // The threads worth using on this machine (at least 1).
@@ -21,8 +23,9 @@ inline unsigned MachineThreads() {
 // Calls body(i) for every i in [0, count) on up to `threads` threads (the
 // calling thread is one of them), handing out `chunk` consecutive indexes at
 // a time so that uneven pieces still share out evenly. Returns when every
-// call has returned. The first exception a call throws stops the hand-out
-// and is rethrown here once all threads have finished.
+// call has returned. Each thread starts with its vector registers' upper
+// halves cleared (VectorState.h). The first exception a call throws stops
+// the hand-out and is rethrown here once all threads have finished.
 template <typename Body>
 void ParallelFor(std::size_t count, unsigned threads, std::size_t chunk, Body&& body) {
   chunk = std::max<std::size_t>(chunk, 1);
@@ -32,6 +35,9 @@ void ParallelFor(std::size_t count, unsigned threads, std::size_t chunk, Body&& 
   std::mutex failureMutex;
 
   auto work = [&] {
+    // A thread inherits the vector state of the one that made it; whatever
+    // ran before must not slow the work down.
+    ClearUpperVectorHalves();
     try {
       while (!failed.load(std::memory_order_relaxed)) {
         const std::size_t begin = next.fetch_add(chunk, std::memory_order_relaxed);
