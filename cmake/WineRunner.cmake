@@ -23,10 +23,14 @@ endif()
 list(TRANSFORM dll_folders PREPEND "Z:")
 list(JOIN dll_folders ";" wine_path)
 set(SEKORA_WINE_RUN ${CMAKE_BINARY_DIR}/wine-run)
-file(WRITE ${SEKORA_WINE_RUN}
-  "#!/bin/sh\n"
-  "# Runs a program built for Windows under Wine, with the DLLs it loads.\n"
-  "WINEPATH='${wine_path}' exec '${SEKORA_WINE}' \"$@\"\n")
-file(CHMOD ${SEKORA_WINE_RUN} PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ
-  GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
-set(CMAKE_CROSSCOMPILING_EMULATOR ${SEKORA_WINE_RUN})
+set(SEKORA_WINE_RUN_LOG ${CMAKE_BINARY_DIR}/wine-run.log)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/wine-run.in ${SEKORA_WINE_RUN} @ONLY
+  FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ
+                   WORLD_EXECUTE)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/wine-run-test.in ${CMAKE_BINARY_DIR}/wine-run-test @ONLY
+  FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ
+                   WORLD_EXECUTE)
+# Test programs start through wine-run-test; the end-to-end scripts run the
+# programs through wine-run (SEKORA_WINE_RUN), which leaves their output and
+# status to the script.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run-test)
